@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages named on the command line that are missing.
+# Idempotent: installed packages are left alone, and the package lists are
+# refreshed only when something has to be installed.
+set -euo pipefail
+
+missing=()
+for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$pkg")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,6 @@
+# Package sets shared by run.sh and test.sh (sourced, not run).
+BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+                libqt6svg6 qt6-qpa-plugins fonts-liberation2 fonts-dejavu-core fontconfig)
+RUN_PACKAGES=(xvfb xauth)
+TEST_PACKAGES=(libbenchmark-dev clang-format cups cups-client cups-bsd printer-driver-cups-pdf
+               poppler-utils xvfb xauth)
