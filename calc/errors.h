@@ -12,10 +12,8 @@ namespace pelorin {
 class Error : public std::exception
 {
 public:
-    explicit Error(QString message)
-        : m_message(std::move(message)), m_utf8(m_message.toStdString())
-    {
-    }
+    explicit Error(QString message) : m_message(std::move(message)), m_utf8(m_message.toStdString())
+    {}
     const QString &message() const noexcept { return m_message; }
     const char *what() const noexcept override { return m_utf8.c_str(); }
 

@@ -34,13 +34,13 @@ public:
     void close(); // rows become unreachable
     bool is_open() const { return m_open; }
 
-    int row_count() const;    // rows of the open table; TableError when closed
-    void delete_current();    // TableError when closed or empty
-    void append();            // starts an empty new row and makes it current
+    int row_count() const; // rows of the open table; TableError when closed
+    void delete_current(); // TableError when closed or empty
+    void append();         // starts an empty new row and makes it current
     void set_field(const QString &name, const QString &text); // on the new row
-    void post();              // stores the new row at the end; it stays current
+    void post(); // stores the new row at the end; it stays current
 
-    int current_row() const { return m_current; } // -1 when there is none
+    int current_row() const { return m_current; }       // -1 when there is none
     const QVector<Row> &rows() const { return m_rows; } // in order, also when closed
 
     // QAbstractTableModel: a closed table has no rows.

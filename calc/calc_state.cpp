@@ -1,0 +1,7 @@
+#include "calc/calc_state.h"
+
+namespace pelorin {
+
+TCalcState CalcState;
+
+} // namespace pelorin

@@ -1,0 +1,173 @@
+#include "calc/calibration_run.h"
+
+#include "calc/calc_state.h"
+#include "calc/extended.h"
+#include "calc/number_text.h"
+#include "calc/result_table.h"
+#include "calc/tank_volume.h"
+#include "calc/units.h"
+
+namespace pelorin {
+
+namespace {
+
+// A guarded read: reading the field, converting it and storing the value form
+// one unit. An error inside it first brings the field to the user (Input page,
+// focus), then travels on unchanged.
+template <typename Read> void guarded(RunView &view, InputField field, Read &&read)
+{
+    try {
+        read(view.field_text(field));
+    } catch (...) {
+        view.input_failed(field);
+        throw;
+    }
+}
+
+float read_real(const QString &text)
+{
+    return f32(parse_number(text));
+}
+
+} // namespace
+
+QString point_text(int point)
+{
+    return point == 0 ? QStringLiteral("           ") : format_fixed(point, 2, 0);
+}
+
+QString value_text(long double value)
+{
+    return format_fixed(value, 7, 3);
+}
+
+void calibration_run(RunView &view, Table &table)
+{
+    TCalcState &s = CalcState;
+
+    view.show_output();
+    s.diameter = 0;
+    s.length_cyl = 0;
+    s.angle = 0;
+    s.length_con = 0;
+    s.min_signal = 0;
+    s.max_signal = 0;
+
+    int n = 0;
+    guarded(view, InputField::Points, [&](const QString &text) { n = parse_integer(text); });
+    if (n > 25 || n < 1) {
+        view.reject(QStringLiteral("Invalid number of points !"), InputField::Points);
+        return;
+    }
+
+    guarded(view, InputField::Diameter, [&](const QString &text) { s.diameter = read_real(text); });
+    if (!(s.diameter > 0)) {
+        view.reject(QStringLiteral("Invalid diameter (d) !"), InputField::Diameter);
+        return;
+    }
+    float height = s.diameter;
+
+    if (s.shape != Spherical) {
+        guarded(view, InputField::LengthCyl,
+                [&](const QString &text) { s.length_cyl = read_real(text); });
+        if (!(s.length_cyl > 0)) {
+            view.reject(QStringLiteral("Invalid length of cylinder (L) !"), InputField::LengthCyl);
+            return;
+        }
+    }
+
+    if (s.shape >= CylindricalFlat && s.shape <= CylindricalHemispherical) {
+        guarded(view, InputField::Angle, [&](const QString &text) {
+            s.angle = f32(parse_number(text) * constants::deg_to_rad);
+        });
+        if (s.angle < 0 || s.angle > constants::half_pi) {
+            view.reject(QStringLiteral("Invalid angle of inclination (x) !"), InputField::Angle);
+            return;
+        }
+        height = tank_height();
+    }
+
+    if (s.shape == Conical) {
+        guarded(view, InputField::LengthCon,
+                [&](const QString &text) { s.length_con = read_real(text); });
+        if (!(s.length_con >= 0)) {
+            view.reject(QStringLiteral("Invalid length of cone (L1) !"), InputField::LengthCon);
+            return;
+        }
+        height = tank_height();
+    }
+
+    if (view.field_text(InputField::MinSignal) == QLatin1String("min")) {
+        s.min_signal = 0;
+    } else {
+        guarded(view, InputField::MinSignal,
+                [&](const QString &text) { s.min_signal = read_real(text); });
+        if (!(s.min_signal >= 0)) {
+            view.reject(QStringLiteral("Invalid height (h1) !"), InputField::MinSignal);
+            return;
+        }
+    }
+
+    if (view.field_text(InputField::MaxSignal) == QLatin1String("max")) {
+        s.max_signal = height;
+    } else {
+        guarded(view, InputField::MaxSignal,
+                [&](const QString &text) { s.max_signal = read_real(text); });
+        if (!(s.max_signal >= 0)) {
+            view.reject(QStringLiteral("Invalid height (h2) !"), InputField::MaxSignal);
+            return;
+        }
+    }
+    if (s.max_signal > height) {
+        view.reject(QStringLiteral("Invalid height (h2) !"), InputField::MaxSignal);
+        return;
+    }
+    if (!(s.min_signal < s.max_signal)) {
+        view.reject(QStringLiteral("Height (h1) must be less than height (h2) !"),
+                    InputField::MinSignal);
+        return;
+    }
+
+    const float factor = volume_factor(view.size_unit_index(), view.volume_unit_index());
+    const float level_min = f32(divide(s.min_signal, height));
+    const float level_max = f32(divide(s.max_signal, height));
+
+    s.zero_volume = f32(static_cast<extended>(tank_volume(s.shape, level_min)) * factor);
+    s.top_volume = f32(static_cast<extended>(tank_volume(s.shape, level_max)) * factor);
+    view.set_zero_text(QStringLiteral(" Zero  = ") + value_text(s.zero_volume));
+    view.set_span_text(QStringLiteral(" Span = ") +
+                       value_text(static_cast<extended>(s.top_volume) - s.zero_volume));
+
+    table.open();
+    const int old_rows = table.row_count();
+    for (int i = 0; i < old_rows; ++i)
+        table.delete_current();
+    table.close();
+
+    const auto &fields = Table::field_names();
+    const extended step = divide(1, static_cast<extended>(n + 1));
+    float input = 0;
+    for (int i = 1; i <= n + 2; ++i) {
+        const float level = f32((static_cast<extended>(level_max) - level_min) * input + level_min);
+        tank_volume(s.shape, level);
+        s.cur_volume = f32(static_cast<extended>(s.cur_volume) * factor);
+        const float output = f32(divide(static_cast<extended>(s.cur_volume) - s.zero_volume,
+                                        static_cast<extended>(s.top_volume) - s.zero_volume));
+
+        const QString texts[Table::field_count] = {
+            point_text(i > 1 && i < n + 2 ? i - 1 : 0), value_text(input), value_text(output),
+            value_text(s.cur_height), value_text(s.cur_volume)};
+        table.open();
+        table.append();
+        for (int f = 0; f < Table::field_count; ++f)
+            table.set_field(fields[std::size_t(f)], texts[f]);
+        table.post();
+
+        input = f32(input + step);
+    }
+
+    view.set_column_titles(QStringLiteral("Height (") + view.size_unit_text() + QLatin1Char(')'),
+                           QStringLiteral("Volume (") + view.volume_unit_text() + QLatin1Char(')'));
+}
+
+} // namespace pelorin
