@@ -2,6 +2,7 @@
 
 #include "calc/errors.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
@@ -224,13 +225,27 @@ extended parse_number(const QString &text)
     return value;
 }
 
-DecimalForm decimal_form(extended value, int precision, int decimals)
+namespace {
+
+// The decimal form with its digits in a fixed buffer, so that formatting a
+// number allocates nothing but its resulting text.
+struct RawDecimal
 {
-    DecimalForm form;
-    if (precision < 2)
-        precision = 2;
-    if (precision > 18)
-        precision = 18;
+    char digits[18];
+    int count = 0;
+    int exponent = 0;
+    bool negative = false;
+};
+
+int clamp_precision(int precision)
+{
+    return precision < 2 ? 2 : (precision > 18 ? 18 : precision);
+}
+
+RawDecimal raw_decimal_form(extended value, int precision, int decimals)
+{
+    RawDecimal form;
+    precision = clamp_precision(precision);
 
     // Zero, and values whose extended exponent field is 0, have no digits.
     const int kind = std::fpclassify(value);
@@ -246,79 +261,102 @@ DecimalForm decimal_form(extended value, int precision, int decimals)
         s = nearbyintl(s / 10);
         ++exponent;
     }
-    QString digits =
-        QString::number(static_cast<qulonglong>(s)).rightJustified(18, QLatin1Char('0'));
+    // The 18 decimal digits of S.
+    char digits[18];
+    unsigned long long n = static_cast<unsigned long long>(s);
+    for (int j = 17; j >= 0; --j) {
+        digits[j] = char('0' + n % 10);
+        n /= 10;
+    }
 
     int m = exponent + decimals;
     if (m < 0)
         return form; // rounds to zero
     if (m > precision)
         m = precision;
-    if (m > 18)
-        m = 18;
 
-    const bool round_up = m < 18 && digits.at(m) >= QLatin1Char('5');
-    digits.truncate(m);
+    const bool round_up = m < 18 && digits[m] >= '5';
     if (round_up) {
         int j = m - 1;
-        while (j >= 0 && digits.at(j) == QLatin1Char('9')) {
-            digits[j] = QLatin1Char('0');
+        while (j >= 0 && digits[j] == '9') {
+            digits[j] = '0';
             --j;
         }
         if (j < 0) {
-            digits = QStringLiteral("1");
+            digits[0] = '1';
+            m = 1;
             ++exponent;
         } else {
-            digits[j] = QChar(digits.at(j).unicode() + 1);
+            ++digits[j];
         }
     }
-    while (!digits.isEmpty() && digits.endsWith(QLatin1Char('0')))
-        digits.chop(1);
+    while (m > 0 && digits[m - 1] == '0')
+        --m;
 
+    std::copy(digits, digits + m, form.digits);
+    form.count = m;
     form.exponent = exponent;
-    form.digits = digits;
-    form.negative = !digits.isEmpty() && std::signbit(value);
+    form.negative = m > 0 && std::signbit(value);
+    return form;
+}
+
+} // namespace
+
+DecimalForm decimal_form(extended value, int precision, int decimals)
+{
+    const RawDecimal raw = raw_decimal_form(value, precision, decimals);
+    DecimalForm form;
+    form.digits = QString::fromLatin1(raw.digits, raw.count);
+    form.exponent = raw.exponent;
+    form.negative = raw.negative;
     return form;
 }
 
 QString format_fixed(extended value, int precision, int decimals)
 {
-    const int p = precision < 2 ? 2 : (precision > 18 ? 18 : precision);
-    const DecimalForm form = decimal_form(value, p, decimals);
-    const QString &digits = form.digits;
+    const int p = clamp_precision(precision);
+    const RawDecimal form = raw_decimal_form(value, p, decimals);
+    const char16_t separator = g_separator.unicode();
     const int e = form.exponent;
+    const auto digit = [&form](int j) -> char16_t {
+        return j < form.count ? char16_t(form.digits[j]) : u'0';
+    };
 
-    QString text;
+    // Long enough for a sign, 18 integer digits or a 4-digit exponent, the
+    // separator and the decimals.
+    char16_t buffer[96];
+    int length = 0;
     if (form.negative)
-        text += QLatin1Char('-');
+        buffer[length++] = u'-';
 
     if (e > p) {
-        text += digits.at(0);
-        if (digits.size() > 1) {
-            text += g_separator;
-            text += digits.mid(1);
+        buffer[length++] = digit(0);
+        if (form.count > 1) {
+            buffer[length++] = separator;
+            for (int j = 1; j < form.count; ++j)
+                buffer[length++] = digit(j);
         }
-        text += QLatin1Char('E');
-        text += QString::number(e - 1);
-        return text;
+        buffer[length++] = u'E';
+        return QString(reinterpret_cast<const QChar *>(buffer), length) + QString::number(e - 1);
     }
 
     if (e <= 0) {
-        text += QLatin1Char('0');
+        buffer[length++] = u'0';
     } else {
         for (int j = 0; j < e; ++j)
-            text += j < digits.size() ? digits.at(j) : QLatin1Char('0');
+            buffer[length++] = digit(j);
     }
     if (decimals > 0) {
-        text += g_separator;
+        buffer[length++] = separator;
+        const int limit = decimals > 64 ? 64 : decimals;
         int written = 0;
         int next = e > 0 ? e : 0;
-        for (; written < decimals && written < -e; ++written)
-            text += QLatin1Char('0');
-        for (; written < decimals; ++written, ++next)
-            text += next < digits.size() ? digits.at(next) : QLatin1Char('0');
+        for (; written < limit && written < -e; ++written)
+            buffer[length++] = u'0';
+        for (; written < limit; ++written, ++next)
+            buffer[length++] = digit(next);
     }
-    return text;
+    return QString(reinterpret_cast<const QChar *>(buffer), length);
 }
 
 } // namespace pelorin

@@ -1,12 +1,36 @@
 #include "calc/tank_volume.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace pelorin {
 
 using namespace constants;
 
 namespace {
+
+// Sine, cosine and tangent of the stored angle. The angle stays the same
+// through a whole calibration run while the x87 functions are slow, so the
+// terms of the last angle are kept (compared bit for bit, so -0 and 0 differ).
+struct AngleTerms
+{
+    float angle = 0;
+    extended sin = 0;
+    extended cos = 1;
+    extended tan = 0;
+};
+
+const AngleTerms &angle_terms(float angle)
+{
+    static AngleTerms terms;
+    if (std::memcmp(&terms.angle, &angle, sizeof angle) != 0) {
+        terms.angle = angle;
+        terms.sin = sinl(angle);
+        terms.cos = cosl(angle);
+        terms.tan = tanl(angle);
+    }
+    return terms;
+}
 
 // ArcCos through the two-argument arc tangent: ArcCos(1) = 0, ArcCos(-1) = pi.
 extended arc_cos(extended v)
@@ -19,7 +43,8 @@ extended arc_cos(extended v)
 float cylinder_height(float level)
 {
     const TCalcState &s = CalcState;
-    return f32((cosl(s.angle) * s.diameter + sinl(s.angle) * s.length_cyl) * level);
+    const AngleTerms &t = angle_terms(s.angle);
+    return f32((t.cos * s.diameter + t.sin * s.length_cyl) * level);
 }
 
 // Liquid volume in one end of fill fraction a: C d^3 (3a^2 - 2a^3).
@@ -35,7 +60,7 @@ float calc_with_ends(float level, float (*end)(float))
 {
     TCalcState &s = CalcState;
     s.cur_height = cylinder_height(level);
-    const extended tan_angle = tanl(s.angle);
+    const extended tan_angle = angle_terms(s.angle).tan;
     float a_low = f32(level + tan_angle * (divide(level, s.diameter) * s.length_cyl));
     float a_high = f32(
         level - tan_angle * (divide(1 - static_cast<extended>(level), s.diameter) * s.length_cyl));
@@ -118,9 +143,13 @@ float segment_volume(float level)
     const TCalcState &s = CalcState;
     float a = level;
     clamp_unit(a);
-    const float alpha = f32(2 * arc_cos(1 - 2 * static_cast<extended>(a)));
-    return f32((static_cast<extended>(square(s.diameter)) * s.length_cyl) * (alpha - sinl(alpha)) /
-               8);
+    // The full cylinder (a = 1, alpha = 2 pi) is asked for on every inclined
+    // level; its segment term is a constant.
+    static const float full_alpha = f32(2 * arc_cos(-1));
+    static const extended full_term = full_alpha - sinl(full_alpha);
+    const float alpha = a == 1 ? full_alpha : f32(2 * arc_cos(1 - 2 * static_cast<extended>(a)));
+    const extended term = a == 1 ? full_term : alpha - sinl(alpha);
+    return f32((static_cast<extended>(square(s.diameter)) * s.length_cyl) * term / 8);
 }
 
 float segment_integral(float u)
@@ -136,7 +165,7 @@ float inclined_volume(float level)
     const TCalcState &s = CalcState;
     if (s.angle == 0)
         return segment_volume(level);
-    const float k = f32(divide(divide(s.diameter, s.length_cyl), tanl(s.angle)));
+    const float k = f32(divide(divide(s.diameter, s.length_cyl), angle_terms(s.angle).tan));
     const float u_low = f32(level + divide(level, k));
     const float u_high = f32(level - divide(1 - static_cast<extended>(level), k));
     float w = f32(level - (1 - static_cast<extended>(level)) * k);
@@ -205,7 +234,8 @@ float tank_height()
     case Conical:
         return f32(static_cast<extended>(s.length_cyl) + s.length_con);
     default:
-        return f32(sinl(s.angle) * s.length_cyl + cosl(s.angle) * s.diameter);
+        const AngleTerms &t = angle_terms(s.angle);
+        return f32(t.sin * s.length_cyl + t.cos * s.diameter);
     }
 }
 
