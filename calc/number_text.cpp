@@ -249,7 +249,7 @@ RawDecimal raw_decimal_form(extended value, int precision, int decimals)
 
     // Zero, and values whose extended exponent field is 0, have no digits.
     const int kind = std::fpclassify(value);
-    if (kind == FP_ZERO || kind == FP_SUBNORMAL)
+    if (kind != FP_NORMAL)
         return form;
 
     const extended magnitude = std::fabs(value);
@@ -314,6 +314,13 @@ DecimalForm decimal_form(extended value, int precision, int decimals)
 
 QString format_fixed(extended value, int precision, int decimals)
 {
+    // No value the system formats is infinite or undefined; should one arrive,
+    // it is named rather than given digits.
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+
     const int p = clamp_precision(precision);
     const RawDecimal form = raw_decimal_form(value, p, decimals);
     const char16_t separator = g_separator.unicode();
