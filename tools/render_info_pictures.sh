@@ -1,25 +1,44 @@
 #!/usr/bin/env bash
-# Renders the pictures of the Info and Help pages from their editable SVG
-# sources in resources/src/ into resources/pictures/:
+# Renders the pictures of the Info and Help pages from their SVG sources in
+# resources/src/ into resources/pictures/, with the project's picture renderer
+# (tools/render_pictures.cpp, built on its own as tools/render_pictures.sh does):
 #   instrument.png  348 x 245  the level monitor (Info page, ImageStart)
-#   logo.jpg        174 x 54   the maker's logo, stored as JPEG (Info page, Image2)
 #   tank_end.png    111 x 202  the dished tank end (Help page, Image1)
-# Needs rsvg-convert (librsvg2-bin), ImageMagick's convert and the Liberation fonts.
+#   logo.jpg        174 x 54   the maker's logo (Info page, Image2), rendered
+#                              opaque and then coded as a baseline JPEG with
+#                              ImageMagick's convert
+#   BUILD_DIR   where to build the renderer (default: build-pics)
+#   --check     only compare the two committed PNG pictures with their sources
 set -euo pipefail
 cd "$(dirname "$0")/.."
-src=resources/src
-out=resources/pictures
+
+build_dir="${BUILD_DIR:-build-pics}/render_pictures"
+cmake -S tools -B "$build_dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build_dir" --target render_pictures -j2 >/dev/null
+renderer="$build_dir/render_pictures"
+export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen
+
+# The renderer reads its list from <source dir>/pictures.txt; these pictures
+# get lists of their own in a scratch folder beside links to their sources.
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+mkdir "$tmp/png" "$tmp/jpeg" "$tmp/out"
+for svg in instrument tank_end logo; do
+    ln -s "$PWD/resources/src/$svg.svg" "$tmp/png/$svg.svg"
+    ln -s "$PWD/resources/src/$svg.svg" "$tmp/jpeg/$svg.svg"
+done
+cat >"$tmp/png/pictures.txt" <<'LIST'
+instrument.png  348x245  instrument.svg  opaque
+tank_end.png    111x202  tank_end.svg    opaque
+LIST
+cat >"$tmp/jpeg/pictures.txt" <<'LIST'
+logo.png        174x54   logo.svg        opaque
+LIST
 
-rsvg-convert -w 348 -h 245 "$src/instrument.svg" -o "$tmp/instrument.png"
-convert "$tmp/instrument.png" -strip "PNG24:$out/instrument.png"
-
-rsvg-convert -w 111 -h 202 "$src/tank_end.svg" -o "$tmp/tank_end.png"
-convert "$tmp/tank_end.png" -strip "PNG24:$out/tank_end.png"
-
-# The logo is a photograph-type picture: flattened onto its grey and coded as
-# a baseline JPEG, which the program decodes through Qt's jpeg plugin.
-rsvg-convert -w 174 -h 54 "$src/logo.svg" -o "$tmp/logo.png"
-convert "$tmp/logo.png" -background '#b8bbbb' -flatten -strip -quality 92 \
-    -sampling-factor 4:2:0 "JPEG:$out/logo.jpg"
+if [ "${1:-}" != "--check" ]; then
+    "$renderer" "$tmp/png" resources/pictures
+    "$renderer" "$tmp/jpeg" "$tmp/out"
+    convert "$tmp/out/logo.png" -strip -quality 92 -sampling-factor 4:2:0 "JPEG:resources/pictures/logo.jpg"
+    echo "resources/pictures/logo.jpg (174x54, JPEG)"
+fi
+"$renderer" --check "$tmp/png" resources/pictures

@@ -1,11 +1,15 @@
 #include "ui/info_help_style.h"
 
 #include <QColor>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextOption>
+
+#include <algorithm>
 
 namespace pelorin {
 
@@ -37,20 +41,54 @@ void style_heading(QLabel *heading)
     heading->setPalette(palette);
 }
 
+namespace {
+
+// Width of the widest line of the memo's text, trailing blanks left out.
+qreal widest_line(const QPlainTextEdit *memo, const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    qreal widest = 0;
+    for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next()) {
+        QString line = block.text();
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    return widest;
+}
+
+// The texts were laid out for "MS Sans Serif"; the font standing in for it
+// may run a little wider. Rather than cut off the end of a fixed line, the
+// memo condenses its font by just as much as its widest line needs.
+QFont fit_lines_to_width(const QPlainTextEdit *memo, QFont font)
+{
+    constexpr int narrowest_stretch = 85;
+    const qreal available =
+        memo->contentsRect().width() - 2 * memo->document()->documentMargin() - 1;
+    for (int stretch = 100; stretch >= narrowest_stretch; --stretch) {
+        font.setStretch(stretch);
+        if (widest_line(memo, font) <= available)
+            break;
+    }
+    return font;
+}
+
+} // namespace
+
 void style_memo(QPlainTextEdit *memo, const QFont &font, bool centred)
 {
-    memo->setFont(font);
     QPalette palette = memo->palette();
     palette.setBrush(QPalette::Base, palette.brush(QPalette::Button));
     memo->setPalette(palette);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     QTextDocument *document = memo->document();
-    document->setDocumentMargin(2);
+    document->setDocumentMargin(1);
     if (centred) {
         QTextOption option = document->defaultTextOption();
         option.setAlignment(Qt::AlignHCenter);
         document->setDefaultTextOption(option);
     }
+    memo->setFont(fit_lines_to_width(memo, font));
 }
 
 } // namespace pelorin

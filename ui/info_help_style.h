@@ -24,7 +24,9 @@ void style_heading(QLabel *heading);
 
 // A borderless multi-line text on the button-face background: it takes the
 // focus and accepts typing; Tab moves on to the next widget. Its lines are
-// never wrapped, so each line of its text stays one line on the screen.
+// never wrapped, so each line of its text stays one line on the screen; where
+// the font runs wider than the layout's, it is condensed until the widest
+// line of the current text fits.
 void style_memo(QPlainTextEdit *memo, const QFont &font, bool centred = false);
 
 } // namespace pelorin
