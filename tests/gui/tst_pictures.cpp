@@ -1,0 +1,234 @@
+// The compiled-in pictures of the main window and the report preview: each one
+// loads, has the pixel size its widget is laid out for, and has the look the
+// windows rely on (icon in 16 colours, greyed disabled glyphs, tool bar
+// pictures that let the button face show through, diagrams in black and blue
+// on white).
+
+#include "resources/pictures.h"
+
+#include <QColor>
+#include <QImage>
+#include <QSet>
+#include <QSize>
+#include <QString>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+
+QImage picture(const QString &name)
+{
+    return pelorin::load_picture(name).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// Difference between the strongest and the weakest colour channel: 0 for
+// pure greys, 255 for pure red, green or blue.
+int saturation(QRgb pixel)
+{
+    const int high = std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+    const int low = std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+    return high - low;
+}
+
+struct PixelCounts
+{
+    int transparent = 0; // alpha 0
+    int opaque = 0;      // alpha 255
+    int saturated = 0;   // visible and clearly coloured
+    int white = 0;       // opaque and nearly white
+    int dark = 0;        // opaque and nearly black
+    int blue = 0;        // opaque and clearly blue
+};
+
+PixelCounts count_pixels(const QImage &image)
+{
+    PixelCounts counts;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qAlpha(pixel) == 0)
+                ++counts.transparent;
+            if (qAlpha(pixel) < 128)
+                continue;
+            if (saturation(pixel) > 40)
+                ++counts.saturated;
+            if (qAlpha(pixel) != 255)
+                continue;
+            ++counts.opaque;
+            if (qGray(pixel) >= 245)
+                ++counts.white;
+            if (qGray(pixel) < 64 && saturation(pixel) < 40)
+                ++counts.dark;
+            if (qBlue(pixel) >= 192 && qRed(pixel) < 96 && qGreen(pixel) < 96)
+                ++counts.blue;
+        }
+    }
+    return counts;
+}
+
+const QSet<QRgb> classic_palette = {
+    qRgb(0x00, 0x00, 0x00), qRgb(0x80, 0x00, 0x00), qRgb(0x00, 0x80, 0x00), qRgb(0x80, 0x80, 0x00),
+    qRgb(0x00, 0x00, 0x80), qRgb(0x80, 0x00, 0x80), qRgb(0x00, 0x80, 0x80), qRgb(0xC0, 0xC0, 0xC0),
+    qRgb(0x80, 0x80, 0x80), qRgb(0xFF, 0x00, 0x00), qRgb(0x00, 0xFF, 0x00), qRgb(0xFF, 0xFF, 0x00),
+    qRgb(0x00, 0x00, 0xFF), qRgb(0xFF, 0x00, 0xFF), qRgb(0x00, 0xFF, 0xFF), qRgb(0xFF, 0xFF, 0xFF)};
+
+} // namespace
+
+class PicturesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void picture_has_its_layout_size_data();
+    void picture_has_its_layout_size();
+    void icon_uses_sixteen_classic_colours_and_full_transparency();
+    void disabled_glyph_is_a_grey_twin_data();
+    void disabled_glyph_is_a_grey_twin();
+    void tool_picture_is_drawn_on_a_transparent_ground_data();
+    void tool_picture_is_drawn_on_a_transparent_ground();
+    void diagram_is_black_and_blue_on_white_data();
+    void diagram_is_black_and_blue_on_white();
+};
+
+void PicturesTest::picture_has_its_layout_size_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("icon") << "flask.png" << QSize(32, 32);
+    QTest::newRow("spherical diagram") << "tank_spherical.png" << QSize(308, 250);
+    QTest::newRow("conical diagram") << "tank_conical.png" << QSize(344, 250);
+    QTest::newRow("cylindrical diagram") << "tank_cylindrical.png" << QSize(399, 236);
+    const char *const glyphs[] = {"glyph_calculator.png",   "glyph_calculator_disabled.png",
+                                  "glyph_printer.png",      "glyph_printer_disabled.png",
+                                  "tool_zoom_fit.png",      "tool_zoom_100.png",
+                                  "tool_zoom_width.png",    "tool_first_page.png",
+                                  "tool_previous_page.png", "tool_next_page.png",
+                                  "tool_last_page.png",     "tool_printer_setup.png",
+                                  "tool_print.png",         "tool_save.png",
+                                  "tool_load.png"};
+    for (const char *glyph : glyphs)
+        QTest::newRow(glyph) << QString::fromLatin1(glyph) << QSize(16, 16);
+}
+
+void PicturesTest::picture_has_its_layout_size()
+{
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QCOMPARE(pelorin::load_picture(name).size(), size);
+}
+
+void PicturesTest::icon_uses_sixteen_classic_colours_and_full_transparency()
+{
+    const QImage icon = picture(QStringLiteral("flask.png"));
+    QSet<QRgb> colours;
+    int transparent = 0;
+    for (int y = 0; y < icon.height(); ++y) {
+        for (int x = 0; x < icon.width(); ++x) {
+            const QRgb pixel = icon.pixel(x, y);
+            if (qAlpha(pixel) == 0) {
+                ++transparent;
+                continue;
+            }
+            QVERIFY2(qAlpha(pixel) == 255,
+                     qPrintable(QStringLiteral("half-transparent pixel at %1,%2").arg(x).arg(y)));
+            QVERIFY2(classic_palette.contains(pixel),
+                     qPrintable(QStringLiteral("colour %1 at %2,%3 is not a classic colour")
+                                    .arg(QColor(pixel).name())
+                                    .arg(x)
+                                    .arg(y)));
+            colours.insert(pixel);
+        }
+    }
+    QVERIFY(colours.size() <= 16);
+    // The flask needs its outline, grey neck, dark blue liquid and highlight.
+    QVERIFY(colours.size() >= 5);
+    QVERIFY(colours.contains(qRgb(0x00, 0x00, 0x80)));
+    QVERIFY(colours.contains(qRgb(0x80, 0x80, 0x80)) || colours.contains(qRgb(0xC0, 0xC0, 0xC0)));
+    // The corners are background and a fair share of the square is flask.
+    QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
+    QCOMPARE(qAlpha(icon.pixel(31, 0)), 0);
+    QVERIFY(transparent > 100);
+    QVERIFY(transparent < 32 * 32 - 300);
+}
+
+void PicturesTest::disabled_glyph_is_a_grey_twin_data()
+{
+    QTest::addColumn<QString>("enabled");
+    QTest::addColumn<QString>("disabled");
+    QTest::newRow("Calculate") << "glyph_calculator.png"
+                               << "glyph_calculator_disabled.png";
+    QTest::newRow("Report") << "glyph_printer.png"
+                            << "glyph_printer_disabled.png";
+}
+
+void PicturesTest::disabled_glyph_is_a_grey_twin()
+{
+    QFETCH(QString, enabled);
+    QFETCH(QString, disabled);
+    const QImage normal = picture(enabled);
+    const QImage greyed = picture(disabled);
+    QVERIFY(normal != greyed);
+
+    const PixelCounts normal_counts = count_pixels(normal);
+    const PixelCounts greyed_counts = count_pixels(greyed);
+    QVERIFY2(normal_counts.saturated > 0, "the enabled glyph has no colour");
+    QCOMPARE(greyed_counts.saturated, 0);
+    // Still recognisably the same object: a good part of it is drawn, and the
+    // background stays transparent so the button face shows through.
+    QVERIFY(greyed_counts.opaque >= normal_counts.opaque / 4);
+    QVERIFY(greyed_counts.transparent > 0);
+    QCOMPARE(qAlpha(greyed.pixel(0, 15)), 0);
+}
+
+void PicturesTest::tool_picture_is_drawn_on_a_transparent_ground_data()
+{
+    QTest::addColumn<QString>("name");
+    const char *const tools[] = {
+        "tool_zoom_fit.png",   "tool_zoom_100.png",      "tool_zoom_width.png",
+        "tool_first_page.png", "tool_previous_page.png", "tool_next_page.png",
+        "tool_last_page.png",  "tool_printer_setup.png", "tool_print.png",
+        "tool_save.png",       "tool_load.png",          "glyph_calculator.png",
+        "glyph_printer.png"};
+    for (const char *tool : tools)
+        QTest::newRow(tool) << QString::fromLatin1(tool);
+}
+
+void PicturesTest::tool_picture_is_drawn_on_a_transparent_ground()
+{
+    QFETCH(QString, name);
+    const PixelCounts counts = count_pixels(picture(name));
+    QVERIFY2(counts.transparent > 0, "no background: the picture would cover the button face");
+    QVERIFY2(counts.opaque >= 20, "hardly anything is drawn");
+    QVERIFY2(counts.dark >= 8, "no dark outline or symbol");
+}
+
+void PicturesTest::diagram_is_black_and_blue_on_white_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("spherical") << "tank_spherical.png";
+    QTest::newRow("conical") << "tank_conical.png";
+    QTest::newRow("cylindrical") << "tank_cylindrical.png";
+}
+
+void PicturesTest::diagram_is_black_and_blue_on_white()
+{
+    QFETCH(QString, name);
+    const QImage diagram = picture(name);
+    const int area = diagram.width() * diagram.height();
+    const PixelCounts counts = count_pixels(diagram);
+    QCOMPARE(counts.opaque, area);
+    QVERIFY2(counts.white * 100 >= area * 70, "the background is not mostly white");
+    // The thick tank outline, the base line, the dimension lines and the
+    // labels: a few per cent of the picture.
+    QVERIFY2(counts.dark * 100 >= area * 3, "too few black pixels for the tank outline");
+    // The transmitter bar alone covers 8 x 80 pixels or more.
+    QVERIFY2(counts.blue >= 700, "the blue transmitter bar and Span marks are missing");
+    // All four edges are white margin, not cut-off drawing.
+    QCOMPARE(diagram.pixel(0, 0), qRgb(255, 255, 255));
+    QCOMPARE(diagram.pixel(diagram.width() - 1, 0), qRgb(255, 255, 255));
+    QCOMPARE(diagram.pixel(diagram.width() - 1, diagram.height() - 1), qRgb(255, 255, 255));
+}
+
+QTEST_MAIN(PicturesTest)
+#include "tst_pictures.moc"
