@@ -38,8 +38,8 @@ class Pager
 {
 public:
     Pager(const ReportLayout &layout, QPageLayout::Orientation orientation, const Clock &clock,
-          const std::function<void(const ReportPage &)> &page_done)
-        : m_layout(layout), m_orientation(orientation), m_clock(clock), m_page_done(page_done)
+          const GenerateHooks &hooks)
+        : m_layout(layout), m_orientation(orientation), m_clock(clock), m_hooks(hooks)
     {}
 
     void add(const ReportBand &band, const Table::Row *row = nullptr, int row_index = -1)
@@ -64,8 +64,8 @@ public:
         if (!m_open)
             return;
         m_open = false;
-        if (m_page_done)
-            m_page_done(m_page);
+        if (m_hooks.page_done)
+            m_hooks.page_done(m_page);
     }
 
 private:
@@ -78,6 +78,8 @@ private:
         m_y = m_layout.top_margin();
         m_body_bands = 0;
         m_open = true;
+        if (m_hooks.page_begun)
+            m_hooks.page_begun(m_page.number);
         if (m_page_number > 1 || m_layout.first_page_header()) {
             for (const ReportBand &band : m_layout.bands()) {
                 if (band.kind == BandKind::PageHeader)
@@ -132,7 +134,7 @@ private:
     const ReportLayout &m_layout;
     QPageLayout::Orientation m_orientation;
     const Clock &m_clock;
-    const std::function<void(const ReportPage &)> &m_page_done;
+    const GenerateHooks &m_hooks;
     const ReportBand *m_column_header = nullptr;
     ReportPage m_page;
     int m_page_number = 0;
@@ -156,7 +158,7 @@ bool generate_report(const ReportLayout &layout, const QVector<Table::Row> &rows
 {
     if (rows.isEmpty() && !layout.print_if_empty())
         return true;
-    Pager pager(layout, orientation, clock, hooks.page_done);
+    Pager pager(layout, orientation, clock, hooks);
     pager.add(layout.band(BandKind::Title));
     pager.add(layout.band(BandKind::ColumnHeader));
     const ReportBand &detail = layout.band(BandKind::Detail);
@@ -232,6 +234,7 @@ void paint_page(QPainter &painter, const ReportPage &page)
         }
     };
 
+    painter.fillRect(ref(QRectF(QPointF(0, 0), page.paper)), Qt::white);
     for (const PlacedBand &band : page.bands) {
         const QRectF band_rect = ref(band.rect);
         painter.fillRect(band_rect, Qt::white);

@@ -76,6 +76,8 @@ struct GenerateHooks
     std::function<bool(int row)> before_row;
     // After every detail row, with the number of rows produced so far.
     std::function<void(int rows_done)> after_row;
+    // A page is begun (number from 1).
+    std::function<void(int number)> page_begun;
     // A page is complete; it is not touched again.
     std::function<void(const ReportPage &page)> page_done;
 };
@@ -97,8 +99,9 @@ QVector<Table::Row> report_rows(const Table &table);
 
 // Paints a page with its top-left paper corner at the painter's origin, at the
 // resolution of the painter's device: one unit of the painter's coordinates is
-// one device pixel of a device of logicalDpiX x logicalDpiY. Frame lines are
-// at least one device pixel thick.
+// one device pixel of a device of logicalDpiX x logicalDpiY. The whole sheet is
+// painted white first, so a recorded picture's bounding rectangle is the sheet.
+// Frame lines are at least one device pixel thick.
 void paint_page(QPainter &painter, const ReportPage &page);
 
 } // namespace pelorin
