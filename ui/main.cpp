@@ -1,11 +1,29 @@
-#include "ui/placeholder_window.h"
+// PELORIN: start-up. The application object sets the title and the common
+// settings, the main window Form1 is created first, then the About box
+// (hidden); the main window is shown and the event loop runs until it closes.
 
-#include <QApplication>
+#include "report/prompts.h"
+#include "ui/about_box.h"
+#include "ui/application.h"
+#include "ui/main_window.h"
+
+#include <exception>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    pelorin::PlaceholderWindow window;
-    window.show();
-    return app.exec();
+    pelorin::WidgetPrompts prompts;
+    try {
+        pelorin::Application app(argc, argv, prompts);
+        pelorin::TForm1 Form1(prompts);
+        pelorin::TAboutBox AboutBox;
+        Form1.set_about_box(&AboutBox);
+        Form1.show();
+        return app.exec();
+    } catch (...) {
+        // A window that cannot be built (a picture missing from the build)
+        // ends the program with its message.
+        if (QApplication::instance())
+            pelorin::show_current_error(prompts);
+        return 1;
+    }
 }

@@ -1,0 +1,176 @@
+#pragma once
+
+// Shared helpers of the window tests: a Prompts that records instead of
+// blocking, the two windows of the program built as at start-up, and ways to
+// reach widgets by name and to act on them as the user does.
+
+#include "calc/calc_state.h"
+#include "calc/number_text.h"
+#include "report/prompts.h"
+#include "ui/about_box.h"
+#include "ui/application.h"
+#include "ui/main_window.h"
+#include "ui/points_edit.h"
+
+#include <QAbstractItemModel>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringList>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QVector>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace gui_support {
+
+// Answers every prompt at once and remembers it. on_message runs while the
+// "box" is up, so a test can look at the window at that moment.
+class RecordingPrompts : public pelorin::Prompts
+{
+public:
+    struct Message
+    {
+        QString caption;
+        QString text;
+        Icon icon;
+    };
+
+    void beep() override { ++beeps; }
+    void message(QWidget *, const QString &caption, const QString &text, Icon icon) override
+    {
+        messages.append({caption, text, icon});
+        if (on_message)
+            on_message(messages.constLast());
+    }
+    QString open_file_name(QWidget *, const QString &, const QString &) override { return {}; }
+    QString save_file_name(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    bool exec_print_dialog(QPrintDialog &) override { return false; }
+
+    int beeps = 0;
+    QVector<Message> messages;
+    std::function<void(const Message &)> on_message;
+};
+
+// The program's two windows as start-up leaves them, the main window shown
+// and active. CalcState starts from zeros as at program start.
+struct Program
+{
+    Program()
+    {
+        pelorin::CalcState = pelorin::TCalcState();
+        pelorin::set_decimal_separator(QLatin1Char('.'));
+        form = std::make_unique<pelorin::TForm1>(prompts);
+        about = std::make_unique<pelorin::TAboutBox>();
+        form->set_about_box(about.get());
+        form->show();
+        form->activateWindow();
+    }
+
+    // Some widget of either window by its name.
+    template <typename T = QWidget> T *widget(const char *name) const
+    {
+        if (auto *found = form->findChild<T *>(QLatin1String(name)))
+            return found;
+        return about->findChild<T *>(QLatin1String(name));
+    }
+
+    QTabWidget *pages() const { return form->ui.PageControl1; }
+    QWidget *active_page() const { return pages()->currentWidget(); }
+    QString active_page_name() const { return active_page()->objectName(); }
+    QAbstractItemModel *grid_model() const { return form->ui.TabSheetOutput->ui.DBGrid1->model(); }
+
+    QString text(const char *name) const;
+    void set_text(const char *name, const QString &text) const;
+
+    RecordingPrompts prompts;
+    std::unique_ptr<pelorin::TForm1> form;
+    std::unique_ptr<pelorin::TAboutBox> about;
+};
+
+// The text of a field, label or static text of either window.
+inline QString Program::text(const char *name) const
+{
+    QWidget *w = widget(name);
+    if (auto *edit = qobject_cast<QLineEdit *>(w))
+        return edit->text();
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(w))
+        return spin->text();
+    if (auto *label = qobject_cast<QLabel *>(w))
+        return label->text();
+    return QStringLiteral("<no text widget %1>").arg(QLatin1String(name));
+}
+
+inline void Program::set_text(const char *name, const QString &text) const
+{
+    QWidget *w = widget(name);
+    if (auto *edit = qobject_cast<QLineEdit *>(w))
+        edit->setText(text);
+    else if (auto *spin = qobject_cast<QAbstractSpinBox *>(w))
+        static_cast<pelorin::PointsEdit *>(spin)->set_text(text);
+}
+
+// The row `row` of a model as its five texts.
+inline QStringList row_texts(const QAbstractItemModel *model, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < model->columnCount(); ++column)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+inline QStringList column_titles(const QAbstractItemModel *model)
+{
+    QStringList titles;
+    for (int column = 0; column < model->columnCount(); ++column)
+        titles << model->headerData(column, Qt::Horizontal).toString();
+    return titles;
+}
+
+// Clicks the tab of `page` with the mouse, as the user does.
+inline void click_tab(QTabWidget *pages, QWidget *page)
+{
+    QTabBar *bar = pages->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                      bar->tabRect(pages->indexOf(page)).center());
+}
+
+// The lines of a multi-line text, one per text block.
+// Runs the calibration with the Calculate button, as the user does: the
+// Input page is selected first, then the button clicked.
+inline void press_calculate(const Program &program)
+{
+    if (program.active_page() != program.form->ui.TabSheetInput)
+        click_tab(program.pages(), program.form->ui.TabSheetInput);
+    QTest::mouseClick(program.widget<QPushButton>("BtnCalculate"), Qt::LeftButton);
+}
+
+// Selects a tank shape by clicking its item in the shape group.
+inline void choose_shape(const Program &program, int index)
+{
+    if (program.active_page() != program.form->ui.TabSheetInput)
+        click_tab(program.pages(), program.form->ui.TabSheetInput);
+    QTest::mouseClick(program.form->ui.TabSheetInput->ui.GroupTankShape->item_button(index),
+                      Qt::LeftButton);
+}
+
+inline QStringList memo_lines(const QPlainTextEdit *memo)
+{
+    QStringList lines;
+    for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next())
+        lines << block.text();
+    return lines;
+}
+
+} // namespace gui_support

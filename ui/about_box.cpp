@@ -1,0 +1,71 @@
+#include "ui/about_box.h"
+
+#include "resources/pictures.h"
+#include "ui/info_help_style.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace pelorin {
+
+TAboutBox::TAboutBox(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+{
+    ui.setupUi(this);
+    setFixedSize(298, 213);
+    setModal(false);
+    // Closing the main window ends the program even while the box is shown.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    use_button_face_background(this);
+
+    ui.Panel1->set_color(palette().color(QPalette::Window));
+    ui.Panel1->set_bevels(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Raised);
+    const QPixmap icon = load_picture(QStringLiteral("flask.png"));
+    ui.ProgramIcon->setPixmap(icon);
+    setWindowIcon(icon);
+    ui.ProductName->adjustSize();
+    ui.Version->adjustSize();
+    style_memo(ui.Memo1, ms_sans_serif(11));
+    style_memo(ui.Memo2, ms_sans_serif(11));
+
+    connect(ui.OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+}
+
+void TAboutBox::OKButtonClick()
+{
+    hide();
+}
+
+void TAboutBox::showEvent(QShowEvent *event)
+{
+    if (!m_placed) {
+        m_placed = true;
+        if (const QScreen *target = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(target->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QDialog::showEvent(event);
+}
+
+// The caption's close button hides the box; it is never destroyed by it.
+void TAboutBox::closeEvent(QCloseEvent *event)
+{
+    hide();
+    event->ignore();
+}
+
+// Escape does not close the box: only OK and the close button do.
+void TAboutBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace pelorin

@@ -1,0 +1,37 @@
+#pragma once
+
+// The Input page of the main window (TabSheetInput): the shape group, the
+// unit lists, the parameter fields, the Calculate button and the diagram
+// panel. The main window's handlers reach the widgets by name through `ui`;
+// the page itself only arranges them: the routines below switch the
+// parameter group and the diagram between the shape families.
+
+#include "ui_input_page.h"
+
+#include <QWidget>
+
+namespace pelorin {
+
+class InputPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Throws when a picture of the page cannot be loaded.
+    explicit InputPage(QWidget *parent = nullptr);
+
+    // The common disabled state of the parameter group; no diagram shown.
+    void disable_parameters();
+    // The fields and the diagram of one shape family.
+    void view_spherical();
+    void view_conical();
+    void view_cylindrical();
+
+    // The widgets of the page, by their names.
+    Ui::InputPage ui;
+
+private:
+    void set_up_hints();
+};
+
+} // namespace pelorin

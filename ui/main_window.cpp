@@ -1,0 +1,286 @@
+#include "ui/main_window.h"
+
+#include "calc/calc_state.h"
+#include "report/prompts.h"
+#include "ui/about_box.h"
+#include "ui/application.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QScreen>
+
+namespace pelorin {
+
+// The client area under the menu: the page control fills it.
+static constexpr int client_width = 637;
+static constexpr int client_height = 414;
+
+template <typename Sender, typename Signal>
+void TForm1::connect_handler(Sender *sender, Signal signal, void (TForm1::*handler)())
+{
+    connect(sender, signal, this,
+            [this, handler] { run_handler(m_prompts, [&] { (this->*handler)(); }); });
+}
+
+TForm1::TForm1(Prompts &prompts, QWidget *parent) : QMainWindow(parent), m_prompts(prompts)
+{
+    ui.setupUi(this);
+    setFixedSize(client_width, client_height + ui.MainMenu1->sizeHint().height());
+    QPalette colors = palette();
+    colors.setBrush(QPalette::Window, colors.brush(QPalette::Button));
+    setPalette(colors);
+
+    m_source.set_dataset(&m_table);
+    m_source.set_title(0, QStringLiteral("Point"));
+    m_source.set_title(1, QStringLiteral("Input (norm)"));
+    m_source.set_title(2, QStringLiteral("Output (norm)"));
+    m_source.set_title(3, QStringLiteral("Height"));
+    m_source.set_title(4, QStringLiteral("Volume"));
+    ui.TabSheetOutput->bind_grid(m_source);
+
+    const Ui::InputPage &input = ui.TabSheetInput->ui;
+    connect_handler(ui.Exit1, &QAction::triggered, &TForm1::Exit1Click);
+    connect_handler(ui.About1, &QAction::triggered, &TForm1::About1Click);
+    connect_handler(ui.PageControl1, &QTabWidget::currentChanged, &TForm1::page_changed);
+    connect_handler(input.GroupTankShape, &RadioGroup::itemIndexChanged, &TForm1::choose_tank);
+    connect_handler(input.BtnCalculate, &QPushButton::clicked, &TForm1::calculate);
+    connect_handler(ui.TabSheetOutput->ui.BtnReport, &QPushButton::clicked, &TForm1::PrintClick);
+    connect(input.Ed_points, &PointsEdit::refused, this, [this] { m_prompts.beep(); });
+
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::set_about_box(TAboutBox *about_box)
+{
+    m_about_box = about_box;
+}
+
+void TForm1::FormCreate()
+{
+    const Ui::InputPage &input = ui.TabSheetInput->ui;
+    const QString title = input.GroupTankShape->item_text(input.GroupTankShape->item_index()) +
+                          QStringLiteral(" tank");
+    input.TextTankImage->setText(title);
+    ui.TabSheetOutput->ui.TextTankShape->setText(title);
+    input.SizeUnits->setCurrentIndex(0);
+    input.VolumeUnits->setCurrentIndex(0);
+    // Hidden and disabled: the keyboard's page switching skips only disabled
+    // tabs, and the Report page must never be reached.
+    const int report = ui.PageControl1->indexOf(ui.TabSheetReport);
+    ui.PageControl1->setTabVisible(report, false);
+    ui.PageControl1->setTabEnabled(report, false);
+    set_active_page(ui.TabSheetStart);
+}
+
+void TForm1::FormActivate()
+{
+    if (m_about_box)
+        m_about_box->hide();
+}
+
+void TForm1::set_active_page(QWidget *page)
+{
+    const QScopedValueRollback<bool> guard(m_changing_page, true);
+    ui.PageControl1->setCurrentWidget(page);
+}
+
+void TForm1::page_changed()
+{
+    if (!m_changing_page)
+        ChangePage();
+}
+
+void TForm1::ChangePage()
+{
+    if (ui.PageControl1->currentWidget() == ui.TabSheetOutput)
+        calculate();
+}
+
+void TForm1::calculate()
+{
+    calibration_run(*this, m_table);
+}
+
+void TForm1::choose_tank()
+{
+    Ui::InputPage &input = ui.TabSheetInput->ui;
+    Ui::OutputPage &output = ui.TabSheetOutput->ui;
+    const int index = input.GroupTankShape->item_index();
+
+    m_table.close();
+    input.Ed_min_signal->setText(QStringLiteral("min"));
+    input.Ed_max_signal->setText(QStringLiteral("max"));
+    output.TextZero->setText(QStringLiteral(" Zero  = ?"));
+    output.TextSpan->setText(QStringLiteral(" Span = ?"));
+    const QString title = input.GroupTankShape->item_text(index) + QStringLiteral(" tank");
+    input.TextTankImage->setText(title);
+    output.TextTankShape->setText(title);
+    CalcState.shape = static_cast<std::uint8_t>(index);
+    switch (index) {
+    case 0:
+        ui.TabSheetInput->view_spherical();
+        break;
+    case 1:
+        ui.TabSheetInput->view_conical();
+        break;
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+        ui.TabSheetInput->view_cylindrical();
+        break;
+    default:
+        break;
+    }
+}
+
+void TForm1::PrintClick()
+{
+    // The calibration report is wired here next: it runs calculate, fills the
+    // report's captions and opens the preview.
+}
+
+void TForm1::Exit1Click()
+{
+    close();
+}
+
+void TForm1::About1Click()
+{
+    if (!m_about_box)
+        return;
+    m_about_box->show();
+    m_about_box->raise();
+    m_about_box->activateWindow();
+}
+
+bool TForm1::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        run_handler(m_prompts, [this] { FormActivate(); });
+    return QMainWindow::event(event);
+}
+
+// The size is fixed: a request to maximise leaves the window as it is.
+void TForm1::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+    QMainWindow::changeEvent(event);
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    // Centred on the screen when first shown; later showings keep the place.
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen *target = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(target->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QMainWindow::showEvent(event);
+}
+
+QWidget *TForm1::field_widget(InputField field) const
+{
+    const Ui::InputPage &input = ui.TabSheetInput->ui;
+    switch (field) {
+    case InputField::Points:
+        return input.Ed_points;
+    case InputField::Diameter:
+        return input.Ed_diameter;
+    case InputField::LengthCyl:
+        return input.Ed_length_cyl;
+    case InputField::Angle:
+        return input.Ed_angle;
+    case InputField::LengthCon:
+        return input.Ed_length_con;
+    case InputField::MinSignal:
+        return input.Ed_min_signal;
+    case InputField::MaxSignal:
+        return input.Ed_max_signal;
+    }
+    return nullptr;
+}
+
+// The field gets the focus with its text selected, ready to be retyped.
+void TForm1::focus_field(InputField field)
+{
+    QWidget *widget = field_widget(field);
+    widget->setFocus(Qt::OtherFocusReason);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        edit->selectAll();
+    else if (auto *spin = qobject_cast<QAbstractSpinBox *>(widget))
+        spin->selectAll();
+}
+
+void TForm1::show_output()
+{
+    set_active_page(ui.TabSheetOutput);
+    ui.TabSheetOutput->ui.DBGrid1->setVisible(true);
+}
+
+QString TForm1::field_text(InputField field) const
+{
+    const QWidget *widget = field_widget(field);
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
+        return edit->text();
+    return static_cast<const QAbstractSpinBox *>(widget)->text();
+}
+
+int TForm1::size_unit_index() const
+{
+    return ui.TabSheetInput->ui.SizeUnits->currentIndex();
+}
+
+int TForm1::volume_unit_index() const
+{
+    return ui.TabSheetInput->ui.VolumeUnits->currentIndex();
+}
+
+QString TForm1::size_unit_text() const
+{
+    return ui.TabSheetInput->ui.SizeUnits->currentText();
+}
+
+QString TForm1::volume_unit_text() const
+{
+    return ui.TabSheetInput->ui.VolumeUnits->currentText();
+}
+
+void TForm1::input_failed(InputField field)
+{
+    set_active_page(ui.TabSheetInput);
+    focus_field(field);
+}
+
+void TForm1::reject(const QString &message, InputField field)
+{
+    m_prompts.beep();
+    m_prompts.message(this, QStringLiteral("Error"), message, Prompts::Icon::Error);
+    set_active_page(ui.TabSheetInput);
+    focus_field(field);
+}
+
+void TForm1::set_zero_text(const QString &text)
+{
+    ui.TabSheetOutput->ui.TextZero->setText(text);
+}
+
+void TForm1::set_span_text(const QString &text)
+{
+    ui.TabSheetOutput->ui.TextSpan->setText(text);
+}
+
+void TForm1::set_column_titles(const QString &height, const QString &volume)
+{
+    m_source.set_title(3, height);
+    m_source.set_title(4, volume);
+}
+
+} // namespace pelorin

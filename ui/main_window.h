@@ -1,0 +1,99 @@
+#pragma once
+
+// The main window Form1: the menu, the page control with the Info, Input,
+// Output, (hidden) Report and Help pages, the result table and its binding.
+//
+// Data flow: the user's input lives in the Input page's fields; `calculate`
+// hands the window to the calibration run as its RunView, which reads the
+// fields, writes CalcState and Table and asks the window to show Zero, Span,
+// the column titles, or a rejection. DBGrid1 on the Output page shows Table
+// through DataSource. Every handler runs inside run_handler(), so an error
+// leaving it reaches the application's default error box.
+//
+// Page changes made by the program go through set_active_page() and never
+// run ChangePage; only a page selected by the user (mouse or keyboard on the
+// tab row) does.
+
+#include "calc/calibration_run.h"
+#include "calc/result_table.h"
+#include "ui_main_window.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+namespace pelorin {
+
+class Prompts;
+class TAboutBox;
+
+class TForm1 : public QMainWindow, private RunView
+{
+    Q_OBJECT
+
+public:
+    // Creates the window from its layout and runs FormCreate. Throws when a
+    // picture of the window cannot be loaded.
+    explicit TForm1(Prompts &prompts, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The About box that About1Click shows and FormActivate hides.
+    void set_about_box(TAboutBox *about_box);
+
+    Table &table() { return m_table; }
+    DataSource &data_source() { return m_source; }
+    Prompts &prompts() { return m_prompts; }
+
+    // Makes a page active without running ChangePage.
+    void set_active_page(QWidget *page);
+
+    // The widgets of the window, by their names; the pages hold their own.
+    Ui::TForm1 ui;
+
+public slots:
+    // The calibration run on the current input.
+    void calculate();
+    // The page-change handler: runs the calibration when the user selected
+    // the Output page.
+    void ChangePage();
+    void choose_tank();
+    void PrintClick();
+    void Exit1Click();
+    void About1Click();
+
+protected:
+    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormActivate();
+    void page_changed();
+    // Connects a signal to a handler that runs inside run_handler().
+    template <typename Sender, typename Signal>
+    void connect_handler(Sender *sender, Signal signal, void (TForm1::*handler)());
+    QWidget *field_widget(InputField field) const;
+    void focus_field(InputField field);
+
+    // RunView: how the calibration run sees this window.
+    void show_output() override;
+    QString field_text(InputField field) const override;
+    int size_unit_index() const override;
+    int volume_unit_index() const override;
+    QString size_unit_text() const override;
+    QString volume_unit_text() const override;
+    void input_failed(InputField field) override;
+    void reject(const QString &message, InputField field) override;
+    void set_zero_text(const QString &text) override;
+    void set_span_text(const QString &text) override;
+    void set_column_titles(const QString &height, const QString &volume) override;
+
+    Prompts &m_prompts;
+    Table m_table;
+    DataSource m_source;
+    QPointer<TAboutBox> m_about_box;
+    bool m_changing_page = false;
+    bool m_centred = false;
+};
+
+} // namespace pelorin
