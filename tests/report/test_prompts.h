@@ -1,0 +1,60 @@
+#pragma once
+
+// A Prompts that answers without blocking and records what was asked.
+
+#include "report/prompts.h"
+
+#include <QPrintDialog>
+#include <QStringList>
+
+#include <functional>
+
+namespace pelorin::testing {
+
+class TestPrompts : public Prompts
+{
+public:
+    struct Message
+    {
+        QString caption;
+        QString text;
+        Icon icon;
+    };
+
+    void beep() override { ++beeps; }
+    void message(QWidget *, const QString &caption, const QString &text, Icon icon) override
+    {
+        messages.append(Message{caption, text, icon});
+    }
+    QString open_file_name(QWidget *, const QString &title, const QString &filter) override
+    {
+        titles << title;
+        filters << filter;
+        return open_answer;
+    }
+    QString save_file_name(QWidget *, const QString &title, const QString &filter,
+                           const QString &default_suffix) override
+    {
+        titles << title;
+        filters << filter;
+        suffixes << default_suffix;
+        return save_answer;
+    }
+    bool exec_print_dialog(QPrintDialog &dialog) override
+    {
+        ++print_dialogs;
+        return print_dialog_answer ? print_dialog_answer(dialog) : false;
+    }
+
+    int beeps = 0;
+    QVector<Message> messages;
+    QStringList titles;
+    QStringList filters;
+    QStringList suffixes;
+    QString open_answer;
+    QString save_answer;
+    int print_dialogs = 0;
+    std::function<bool(QPrintDialog &)> print_dialog_answer;
+};
+
+} // namespace pelorin::testing
