@@ -1,6 +1,7 @@
 #include "report/print_progress_window.h"
 
 #include "report/print_job.h"
+#include "ui_print_progress_window.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -12,15 +13,17 @@ namespace pelorin {
 PrintProgressWindow::PrintProgressWindow(PrintJob &job, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_job(&job)
+      m_ui(std::make_unique<Ui::PrintProgressWindow>()), m_job(&job)
 {
-    ui.setupUi(this);
+    m_ui->setupUi(this);
     setFixedSize(149, 97);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    connect(ui.CancelButton, &QPushButton::clicked, this, &PrintProgressWindow::cancel);
+    connect(m_ui->CancelButton, &QPushButton::clicked, this, &PrintProgressWindow::cancel);
     job.set_receiver(this);
 }
+
+PrintProgressWindow::~PrintProgressWindow() = default;
 
 void PrintProgressWindow::customEvent(QEvent *event)
 {
@@ -29,9 +32,9 @@ void PrintProgressWindow::customEvent(QEvent *event)
     const int percent = m_job->progress();
     if (percent % 5 != 0)
         return;
-    ui.Gauge->setValue(percent);
-    ui.Info->setText(QString::number(percent) + QStringLiteral("% ") +
-                     QStringLiteral(" Completed"));
+    m_ui->Gauge->setValue(percent);
+    m_ui->Info->setText(QString::number(percent) + QStringLiteral("% ") +
+                        QStringLiteral(" Completed"));
     QCoreApplication::processEvents();
 }
 

@@ -4,10 +4,14 @@
 // printer: a progress bar, a percentage line and a Cancel button that asks the
 // print job to stop after the current row.
 
-#include "ui_print_progress_window.h"
-
 #include <QDialog>
 #include <QPointer>
+
+#include <memory>
+
+namespace Ui {
+class PrintProgressWindow;
+}
 
 namespace pelorin {
 
@@ -20,11 +24,10 @@ class PrintProgressWindow : public QDialog
 public:
     // Receives the job's notifications from now on.
     explicit PrintProgressWindow(PrintJob &job, QWidget *parent = nullptr);
+    ~PrintProgressWindow() override;
 
     // The window stays until the print run ends; closing it asks to cancel.
     void reject() override;
-
-    Ui::PrintProgressWindow ui;
 
 protected:
     void customEvent(QEvent *event) override;
@@ -33,6 +36,7 @@ protected:
 private:
     void cancel();
 
+    std::unique_ptr<Ui::PrintProgressWindow> m_ui; // Gauge, Info, CancelButton
     QPointer<PrintJob> m_job;
 };
 

@@ -26,6 +26,10 @@ if ! lpstat -p "$QUEUE" >/dev/null 2>&1; then
     lpadmin -p "$QUEUE" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
         -o PageSize=A4 -D "PELORIN test PDF printer"
 fi
+# The queue turns the PDF it receives into PostScript for the cups-pdf
+# backend; the Ghostscript renderer loses the text of embedded CID fonts
+# there, so the written PDF could not be read back. pdftocairo keeps it.
+lpadmin -p "$QUEUE" -o pdftops-renderer-default=pdftocairo
 cupsenable "$QUEUE" >/dev/null 2>&1 || true
 cupsaccept "$QUEUE" >/dev/null 2>&1 || true
 lpadmin -d "$QUEUE"
