@@ -59,6 +59,10 @@ InputPage::InputPage(QWidget *parent) : QWidget(parent)
     ui.setupUi(this);
 
     ui.PanelInput->set_color(silver);
+    // Disabled labels in grey, readable on the silver panel.
+    QPalette panel_colors = ui.PanelInput->palette();
+    panel_colors.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    ui.PanelInput->setPalette(panel_colors);
     use_button_face_background(ui.GroupTankShape);
     ui.PanelImages->set_color(Qt::white);
 

@@ -81,9 +81,13 @@ void TForm1::FormActivate()
         m_about_box->hide();
 }
 
+// A page change made by the program: no ChangePage, and the points box keeps
+// its text when the page switch takes the focus from it (the calibration run
+// started with Alt+C judges the text as typed).
 void TForm1::set_active_page(QWidget *page)
 {
     const QScopedValueRollback<bool> guard(m_changing_page, true);
+    const PointsEdit::KeepText keep(*ui.TabSheetInput->ui.Ed_points);
     ui.PageControl1->setCurrentWidget(page);
 }
 

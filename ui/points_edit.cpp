@@ -64,7 +64,7 @@ void PointsEdit::focusOutEvent(QFocusEvent *event)
 {
     bool ok = false;
     const int number = whole_number(minimum, &ok);
-    if (ok && (number < minimum || number > maximum))
+    if (!m_keep_text && ok && (number < minimum || number > maximum))
         set_text(QString::number(std::clamp(number, minimum, maximum)));
     QAbstractSpinBox::focusOutEvent(event);
 }

@@ -24,6 +24,24 @@ public:
 
     void set_text(const QString &text);
 
+    // While a KeepText lives, the focus leaving the box changes nothing: the
+    // program switching pages away from the box is not the user leaving it.
+    class KeepText
+    {
+    public:
+        explicit KeepText(PointsEdit &edit) : m_edit(edit), m_was(edit.m_keep_text)
+        {
+            edit.m_keep_text = true;
+        }
+        ~KeepText() { m_edit.m_keep_text = m_was; }
+        KeepText(const KeepText &) = delete;
+        KeepText &operator=(const KeepText &) = delete;
+
+    private:
+        PointsEdit &m_edit;
+        bool m_was;
+    };
+
     void stepBy(int steps) override;
 
 signals:
@@ -39,6 +57,8 @@ private:
     bool accepts_character(QChar c) const;
     // The whole number the text holds, or `fallback` when it holds none.
     int whole_number(int fallback, bool *ok = nullptr) const;
+
+    bool m_keep_text = false;
 };
 
 } // namespace pelorin

@@ -41,7 +41,10 @@ void IndicatorHeader::paintSection(QPainter *painter, const QRect &rect, int log
     option.rect = rect;
     option.section = logicalIndex;
     option.text.clear();
+    // The style may leave the painter clipped to the section's label.
+    painter->save();
     style()->drawControl(QStyle::CE_Header, &option, painter, this);
+    painter->restore();
     if (logicalIndex != marked_row())
         return;
     // A small black triangle pointing right, centred in the section.
@@ -61,6 +64,9 @@ void set_up_result_grid(QTableView &grid, DataSource &source)
     grid.setVerticalHeader(header);
     grid.setItemDelegate(new ResultGridDelegate(&grid));
     grid.setModel(&source);
+    // The blank end rows of the Point column are wider than the column: they
+    // show nothing rather than an elision mark.
+    grid.setTextElideMode(Qt::ElideNone);
 
     const int row_height = grid.fontMetrics().height() + 4;
     header->setDefaultSectionSize(row_height);
@@ -77,19 +83,22 @@ void set_up_result_grid(QTableView &grid, DataSource &source)
         titles->resizeSection(column, widths[std::size_t(column)]);
 
     // The marker and the view's current cell follow the table's current row;
-    // moving through the grid moves the marker with it.
-    QObject::connect(&source, &QAbstractItemModel::modelReset, header,
-                     [header] { header->viewport()->update(); });
-    if (Table *table = source.dataset()) {
-        QObject::connect(table, &Table::currentRowChanged, &grid, [&grid, &source](int row) {
-            const int column = qMax(0, grid.currentIndex().column());
-            if (row >= 0 && row < source.rowCount())
-                grid.setCurrentIndex(source.index(row, column));
-            else
-                grid.setCurrentIndex(QModelIndex());
-            grid.verticalHeader()->viewport()->update();
-        });
-    }
+    // moving through the grid moves the marker with it. A new row becomes
+    // current before it is stored, so the rows' arrival is followed as well.
+    Table *table = source.dataset();
+    const auto follow_table = [&grid, &source, table] {
+        const int row = table ? table->current_row() : -1;
+        const int column = qMax(0, grid.currentIndex().column());
+        const QModelIndex current =
+            row >= 0 && row < source.rowCount() ? source.index(row, column) : QModelIndex();
+        grid.selectionModel()->setCurrentIndex(current, QItemSelectionModel::Clear);
+        grid.verticalHeader()->viewport()->update();
+    };
+    if (table)
+        QObject::connect(table, &Table::currentRowChanged, &grid, follow_table);
+    QObject::connect(&source, &QAbstractItemModel::rowsInserted, &grid, follow_table);
+    QObject::connect(&source, &QAbstractItemModel::rowsRemoved, &grid, follow_table);
+    QObject::connect(&source, &QAbstractItemModel::modelReset, &grid, follow_table);
     QObject::connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, header,
                      [header] { header->viewport()->update(); });
 }

@@ -63,12 +63,20 @@ public:
     std::function<void(const Message &)> on_message;
 };
 
+// The application-wide settings the program makes at start-up (fonts,
+// title, icon), so that the windows are laid out as in the program.
+inline void start_up()
+{
+    pelorin::set_up_application();
+}
+
 // The program's two windows as start-up leaves them, the main window shown
 // and active. CalcState starts from zeros as at program start.
 struct Program
 {
     Program()
     {
+        start_up();
         pelorin::CalcState = pelorin::TCalcState();
         pelorin::set_decimal_separator(QLatin1Char('.'));
         form = std::make_unique<pelorin::TForm1>(prompts);

@@ -1,0 +1,309 @@
+// The Output page: its texts and fonts, and the grid DBGrid1 over the result
+// table: columns, titles, read-only cells, the indicator of the current row,
+// the hint, the Tab key and scrolling.
+
+#include "gui_support.h"
+
+#include "ui/result_grid.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QImage>
+#include <QScrollBar>
+#include <QTableView>
+#include <QToolTip>
+#include <QtTest>
+
+using namespace gui_support;
+
+namespace {
+
+// Exposes the cell options the grid's delegate gives a cell.
+class DelegateProbe : public pelorin::ResultGridDelegate
+{
+public:
+    QStyleOptionViewItem option_for(const QModelIndex &index) const
+    {
+        QStyleOptionViewItem option;
+        initStyleOption(&option, index);
+        return option;
+    }
+};
+
+QTableView *grid_of(const Program &program)
+{
+    return program.form->ui.TabSheetOutput->ui.DBGrid1;
+}
+
+} // namespace
+
+class OutputPageTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void start_up_texts();
+    void explanatory_text_is_six_read_only_lines();
+    void text_fonts_data();
+    void text_fonts();
+    void grid_columns();
+    void unit_names_in_titles_data();
+    void unit_names_in_titles();
+    void cells_are_right_aligned_and_normalised_columns_bold();
+    void typing_into_the_grid_changes_nothing();
+    void indicator_marks_the_current_row();
+    void grid_shows_its_hint();
+    void tab_key_skips_the_grid();
+    void many_rows_scroll_vertically();
+    void shape_change_empties_the_grid_but_keeps_the_titles();
+};
+
+void OutputPageTest::start_up_texts()
+{
+    Program program;
+    QCOMPARE(program.text("TextZero"), QStringLiteral(" Zero  = ?"));
+    QCOMPARE(program.text("TextSpan"), QStringLiteral(" Span = ?"));
+    QCOMPARE(program.text("StaticText1"), QStringLiteral("Model Ostrel Setup Parameters:"));
+    QCOMPARE(program.text("TextFormula"), QStringLiteral("Maximum Volume = Zero + Span"));
+    QCOMPARE(program.widget<QPushButton>("BtnReport")->text(), QStringLiteral("&Report"));
+    QVERIFY(!program.widget<QPushButton>("BtnReport")->icon().isNull());
+    QCOMPARE(column_titles(program.grid_model()),
+             (QStringList{"Point", "Input (norm)", "Output (norm)", "Height", "Volume"}));
+    QCOMPARE(program.grid_model()->rowCount(), 0);
+}
+
+void OutputPageTest::explanatory_text_is_six_read_only_lines()
+{
+    Program program;
+    auto *memo = program.widget<QPlainTextEdit>("Memo1");
+    QCOMPARE(
+        memo_lines(memo),
+        (QStringList{"Input (norm) and Output (norm) ", "are normalized non-linearity ",
+                     "correction values between 0 ", "and 1 which are programmed into ",
+                     "the Tarnvik Model Ostrel together ", "with the values of Zero and Span."}));
+    QVERIFY(memo->isReadOnly());
+    QCOMPARE(memo->frameShape(), QFrame::NoFrame);
+
+    click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("xyz"));
+    QCOMPARE(memo_lines(memo).constFirst(), QStringLiteral("Input (norm) and Output (norm) "));
+}
+
+void OutputPageTest::text_fonts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("pixels");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<QRect>("geometry");
+
+    const QColor navy(0x00, 0x00, 0x80);
+    QTest::newRow("TextTankShape")
+        << "TextTankShape"
+        << "Arial" << 16 << true << QColor(0x00, 0x80, 0x80) << QRect(1, 1, 627, 23);
+    QTest::newRow("TextZero") << "TextZero"
+                              << "MS Sans Serif" << 13 << true << navy << QRect(420, 92, 156, 21);
+    QTest::newRow("TextSpan") << "TextSpan"
+                              << "MS Sans Serif" << 13 << true << navy << QRect(420, 128, 157, 21);
+    QTest::newRow("TextFormula") << "TextFormula"
+                                 << "MS Sans Serif" << 13 << true << navy << QRect(1, 24, 627, 20);
+}
+
+void OutputPageTest::text_fonts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, family);
+    QFETCH(int, pixels);
+    QFETCH(bool, bold);
+    QFETCH(QColor, color);
+    QFETCH(QRect, geometry);
+
+    Program program;
+    const QWidget *text = program.widget(name.toLatin1().constData());
+    QCOMPARE(text->font().family(), family);
+    QCOMPARE(text->font().pixelSize(), pixels);
+    QCOMPARE(text->font().bold(), bold);
+    QCOMPARE(text->palette().color(QPalette::WindowText), color);
+    QCOMPARE(text->geometry(), geometry);
+}
+
+void OutputPageTest::grid_columns()
+{
+    Program program;
+    QTableView *grid = grid_of(program);
+    QCOMPARE(grid->geometry(), QRect(1, 44, 408, 341));
+    const int widths[] = {35, 82, 82, 84, 84};
+    for (int column = 0; column < 5; ++column)
+        QCOMPARE(grid->columnWidth(column), widths[column]);
+    QCOMPARE(grid->horizontalHeader()->defaultAlignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignHCenter);
+    QVERIFY(!grid->horizontalHeader()->font().bold());
+    QVERIFY(grid->showGrid());
+    QVERIFY(!grid->verticalHeader()->isHidden());
+    QCOMPARE(grid->verticalHeader()->width(), pelorin::IndicatorHeader::indicator_width);
+}
+
+void OutputPageTest::unit_names_in_titles_data()
+{
+    QTest::addColumn<int>("size_unit");
+    QTest::addColumn<int>("volume_unit");
+    QTest::addColumn<QString>("height_title");
+    QTest::addColumn<QString>("volume_title");
+
+    QTest::newRow("feet and liters") << 1 << 1 << "Height (feet)"
+                                     << "Volume (liters)";
+    QTest::newRow("meters and US gal") << 0 << 2 << "Height (meters)"
+                                       << "Volume (US gal)";
+    QTest::newRow("feet and ft3") << 1 << 3 << "Height (feet)"
+                                  << "Volume (ft3)";
+}
+
+void OutputPageTest::unit_names_in_titles()
+{
+    QFETCH(int, size_unit);
+    QFETCH(int, volume_unit);
+    QFETCH(QString, height_title);
+    QFETCH(QString, volume_title);
+
+    Program program;
+    program.widget<QComboBox>("SizeUnits")->setCurrentIndex(size_unit);
+    program.widget<QComboBox>("VolumeUnits")->setCurrentIndex(volume_unit);
+    press_calculate(program);
+
+    const QStringList titles = column_titles(program.grid_model());
+    QCOMPARE(titles.at(3), height_title);
+    QCOMPARE(titles.at(4), volume_title);
+    QCOMPARE(titles.mid(0, 3), (QStringList{"Point", "Input (norm)", "Output (norm)"}));
+}
+
+void OutputPageTest::cells_are_right_aligned_and_normalised_columns_bold()
+{
+    Program program;
+    press_calculate(program);
+    const DelegateProbe probe;
+    for (int column = 0; column < 5; ++column) {
+        const QStyleOptionViewItem option =
+            probe.option_for(program.grid_model()->index(1, column));
+        QCOMPARE(option.displayAlignment & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QCOMPARE(option.font.bold(), column == 1 || column == 2);
+    }
+    // The blank end rows show nothing, not an elision mark.
+    QCOMPARE(grid_of(program)->textElideMode(), Qt::ElideNone);
+}
+
+void OutputPageTest::typing_into_the_grid_changes_nothing()
+{
+    Program program;
+    press_calculate(program);
+    QTableView *grid = grid_of(program);
+    const QModelIndex cell = program.grid_model()->index(2, 1);
+    const QString before = cell.data().toString();
+    grid->setFocus();
+    grid->setCurrentIndex(cell);
+    QTest::keyClicks(grid, QStringLiteral("9"));
+    QTest::keyClick(grid, Qt::Key_F2);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       grid->visualRect(cell).center());
+    QCOMPARE(cell.data().toString(), before);
+    QCOMPARE(program.grid_model()->rowCount(), 17);
+    QVERIFY(!grid->indexWidget(cell));
+}
+
+// After a run the last row is the current one; moving through the grid moves
+// the marker with the current cell.
+void OutputPageTest::indicator_marks_the_current_row()
+{
+    Program program;
+    press_calculate(program);
+    auto *indicator = static_cast<pelorin::IndicatorHeader *>(grid_of(program)->verticalHeader());
+    QCOMPARE(indicator->marked_row(), 16);
+    QCOMPARE(program.form->table().current_row(), 16);
+
+    QTableView *grid = grid_of(program);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->visualRect(program.grid_model()->index(14, 2)).center());
+    QCOMPARE(indicator->marked_row(), 14);
+    QTest::keyClick(grid, Qt::Key_Up);
+    QCOMPARE(indicator->marked_row(), 13);
+
+    // The marker is drawn: black in the middle of its section, nowhere else.
+    const QImage header = indicator->viewport()->grab().toImage();
+    const int x = indicator->width() / 2;
+    const auto middle_of = [&](int row) {
+        return indicator->sectionViewportPosition(row) + indicator->sectionSize(row) / 2;
+    };
+    QCOMPARE(QColor(header.pixel(x, middle_of(13))), QColor(Qt::black));
+    QVERIFY(QColor(header.pixel(x, middle_of(12))) != QColor(Qt::black));
+}
+
+void OutputPageTest::grid_shows_its_hint()
+{
+    Program program;
+    press_calculate(program);
+    QTableView *grid = grid_of(program);
+    QCOMPARE(grid->toolTip(), QStringLiteral("Non-linearity correction values"));
+    const QPoint on_cell = grid->visualRect(program.grid_model()->index(3, 3)).center();
+    QHelpEvent help(QEvent::ToolTip, on_cell, grid->viewport()->mapToGlobal(on_cell));
+    QApplication::sendEvent(grid->viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), QStringLiteral("Non-linearity correction values"));
+    QToolTip::hideText();
+}
+
+// The Tab key passes the grid by; once clicked it has the focus, and Tab
+// moves from cell to cell.
+void OutputPageTest::tab_key_skips_the_grid()
+{
+    Program program;
+    QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
+    press_calculate(program);
+    QTableView *grid = grid_of(program);
+    QCOMPARE(grid->focusPolicy(), Qt::ClickFocus);
+
+    QPushButton *report = program.widget<QPushButton>("BtnReport");
+    report->setFocus();
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != grid);
+    }
+
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->visualRect(program.grid_model()->index(2, 1)).center());
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QCOMPARE(grid->currentIndex(), program.grid_model()->index(2, 2));
+}
+
+void OutputPageTest::many_rows_scroll_vertically()
+{
+    Program program;
+    program.set_text("Ed_points", QStringLiteral("25"));
+    press_calculate(program);
+    QTableView *grid = grid_of(program);
+    QCOMPARE(program.grid_model()->rowCount(), 27);
+    QTRY_VERIFY(grid->verticalScrollBar()->maximum() > 0);
+    QVERIFY(grid->verticalScrollBar()->isVisible());
+}
+
+void OutputPageTest::shape_change_empties_the_grid_but_keeps_the_titles()
+{
+    Program program;
+    program.widget<QComboBox>("SizeUnits")->setCurrentIndex(1);
+    press_calculate(program);
+    QCOMPARE(program.grid_model()->rowCount(), 17);
+
+    choose_shape(program, 2);
+    QCOMPARE(program.grid_model()->rowCount(), 0);
+    QCOMPARE(column_titles(program.grid_model()).at(3), QStringLiteral("Height (feet)"));
+    QCOMPARE(column_titles(program.grid_model()).at(4), QStringLiteral("Volume (m3)"));
+    QCOMPARE(
+        static_cast<pelorin::IndicatorHeader *>(grid_of(program)->verticalHeader())->marked_row(),
+        -1);
+}
+
+QTEST_MAIN(OutputPageTest)
+#include "tst_output_page.moc"
