@@ -211,6 +211,7 @@ void paint_page(QPainter &painter, const ReportPage &page)
             // Keeps the line visible when a stored page is played back smaller.
             painter.setPen(hairline);
             painter.drawLine(centre);
+            painter.setPen(ink);
         };
         if (frame.top > 0) {
             const double t = line_pixels(frame.top, dpi_y) * h_px;
@@ -234,26 +235,49 @@ void paint_page(QPainter &painter, const ReportPage &page)
         }
     };
 
-    painter.fillRect(ref(QRectF(QPointF(0, 0), page.paper)), Qt::white);
+    // Opaque white backgrounds are drawn as rectangles with the white brush
+    // and no pen, the texts with the ink pen: two pen changes per element keep
+    // a recorded page small.
+    painter.setBrush(Qt::white);
+    painter.setPen(Qt::NoPen);
+    painter.drawRect(ref(QRectF(QPointF(0, 0), page.paper)));
+    bool ink_pen = false;
+    const ReportFont *font = nullptr; // the painter's font, set only when it changes
     for (const PlacedBand &band : page.bands) {
         const QRectF band_rect = ref(band.rect);
-        painter.fillRect(band_rect, Qt::white);
+        if (ink_pen) {
+            painter.setPen(Qt::NoPen);
+            ink_pen = false;
+        }
+        painter.drawRect(band_rect);
         for (const PlacedElement &e : band.elements) {
             const QRectF box = ref(e.box);
-            painter.fillRect(box, Qt::white);
+            if (ink_pen) {
+                painter.setPen(Qt::NoPen);
+                ink_pen = false;
+            }
+            painter.drawRect(box);
             if (!e.text.isEmpty()) {
-                painter.setFont(reference_font(e.font));
+                if (!font || !(*font == e.font)) {
+                    painter.setFont(reference_font(e.font));
+                    font = &e.font;
+                }
                 painter.setPen(ink);
+                ink_pen = true;
                 int flags = static_cast<int>(e.alignment & Qt::AlignHorizontal_Mask) | Qt::AlignTop;
                 if (e.word_wrap)
                     flags |= Qt::TextWordWrap;
                 painter.drawText(box, flags, e.text);
             }
-            if (e.frame.any())
+            if (e.frame.any()) {
                 draw_frame(box, e.frame);
+                ink_pen = true;
+            }
         }
-        if (band.frame.any())
+        if (band.frame.any()) {
             draw_frame(band_rect, band.frame);
+            ink_pen = true;
+        }
     }
     painter.restore();
 }

@@ -110,6 +110,7 @@ private slots:
     void printer_job_sends_pages_in_range_data();
     void printer_job_sends_pages_in_range();
     void cancelled_printer_job_sends_what_was_drawn();
+    void largest_portrait_page_stays_in_memory();
     void stored_pages_load_back_data();
     void stored_pages_load_back();
     void progress_window_layout();
@@ -225,6 +226,18 @@ void TestPrintJob::cancelled_printer_job_sends_what_was_drawn()
     // The first notification arrives before the second row.
     QCOMPARE(job.progress(), 1 * 100 / 17);
     QCOMPARE(pdf_pages(path), 1);
+}
+
+void TestPrintJob::largest_portrait_page_stays_in_memory()
+{
+    // 27 rows on one page: its picture is below the page store's memory limit,
+    // so a one-page preview needs no temporary file.
+    PrintJob job(PrintJob::Destination::Screen);
+    job.generate(m_layout, rows(25));
+    const QVector<StoredPage> pages = job.stored_pages();
+    QCOMPARE(pages.size(), 1);
+    QVERIFY2(pages.first().picture.size() < PageStore::memory_limit,
+             qPrintable(QString::number(pages.first().picture.size())));
 }
 
 void TestPrintJob::stored_pages_load_back_data()
