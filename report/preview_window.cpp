@@ -191,6 +191,7 @@ void PreviewWindow::open()
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     showMaximized();
+    show_page(); // a blank sheet of the report's paper until page 1 is done
     zoom_to_width();
     update_page_position();
 }

@@ -124,6 +124,7 @@ private slots:
     void initTestCase();
     void opens_maximized_zoomed_to_width();
     void empty_title_shows_print_preview();
+    void blank_sheet_until_the_first_page();
     void tool_bar_controls_data();
     void tool_bar_controls();
     void zoom_arithmetic_data();
@@ -189,6 +190,19 @@ void TestPreviewWindow::empty_title_shows_print_preview()
     report.job.set_title(QString());
     Preview preview(report, false);
     QCOMPARE(preview.window->windowTitle(), QStringLiteral("Print Preview"));
+}
+
+void TestPreviewWindow::blank_sheet_until_the_first_page()
+{
+    Report report(25, QPageLayout::Landscape);
+    Preview preview(report, false);
+    PageView *view = preview.window->page_view();
+    QVERIFY(!view->has_picture());
+    QCOMPARE(view->page_size(), QSize(1123, 794)); // landscape A4 at 96 dpi
+    report.job.generate(report.layout, report_rows(report.table));
+    QCoreApplication::processEvents();
+    QVERIFY(view->has_picture());
+    QCOMPARE(preview.window->zoom(), width_zoom(view->view_size(), view->page_size()));
 }
 
 void TestPreviewWindow::tool_bar_controls_data()
