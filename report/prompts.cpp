@@ -13,8 +13,7 @@ void WidgetPrompts::beep()
     QApplication::beep();
 }
 
-void WidgetPrompts::message(QWidget *parent, const QString &caption, const QString &text,
-                            Icon icon)
+void WidgetPrompts::message(QWidget *parent, const QString &caption, const QString &text, Icon icon)
 {
     QMessageBox box(parent);
     box.setWindowTitle(caption);
@@ -42,8 +41,8 @@ QString WidgetPrompts::open_file_name(QWidget *parent, const QString &title, con
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
 }
 
-QString WidgetPrompts::save_file_name(QWidget *parent, const QString &title,
-                                      const QString &filter, const QString &default_suffix)
+QString WidgetPrompts::save_file_name(QWidget *parent, const QString &title, const QString &filter,
+                                      const QString &default_suffix)
 {
     QFileDialog dialog(parent, title, QString(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -28,8 +28,8 @@ public:
     // File dialogs: the chosen path, or an empty string on Cancel.
     virtual QString open_file_name(QWidget *parent, const QString &title,
                                    const QString &filter) = 0;
-    virtual QString save_file_name(QWidget *parent, const QString &title,
-                                   const QString &filter, const QString &default_suffix) = 0;
+    virtual QString save_file_name(QWidget *parent, const QString &title, const QString &filter,
+                                   const QString &default_suffix) = 0;
     // Runs a prepared print dialog modally; true on OK (the dialog's printer
     // then holds the choice).
     virtual bool exec_print_dialog(QPrintDialog &dialog) = 0;
@@ -41,8 +41,7 @@ class WidgetPrompts : public Prompts
 {
 public:
     void beep() override;
-    void message(QWidget *parent, const QString &caption, const QString &text,
-                 Icon icon) override;
+    void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) override;
     QString open_file_name(QWidget *parent, const QString &title, const QString &filter) override;
     QString save_file_name(QWidget *parent, const QString &title, const QString &filter,
                            const QString &default_suffix) override;

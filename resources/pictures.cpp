@@ -11,8 +11,9 @@ QPixmap load_picture(const QString &name)
     QImageReader reader(QStringLiteral(":/pictures/") + name);
     const QImage image = reader.read();
     if (image.isNull())
-        throw std::runtime_error(
-            QStringLiteral("picture %1 cannot be loaded: %2").arg(name, reader.errorString()).toStdString());
+        throw std::runtime_error(QStringLiteral("picture %1 cannot be loaded: %2")
+                                     .arg(name, reader.errorString())
+                                     .toStdString());
     return QPixmap::fromImage(image);
 }
 
