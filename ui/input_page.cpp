@@ -98,9 +98,9 @@ InputPage::InputPage(QWidget *parent) : QWidget(parent)
     ui.BtnCalculate->setIcon(calculator);
     ui.BtnCalculate->setIconSize(QSize(16, 16));
 
-    ui.ImageSphTank->setPixmap(load_picture(QStringLiteral("tank_spherical.png")));
-    ui.ImageConTank->setPixmap(load_picture(QStringLiteral("tank_conical.png")));
-    ui.ImageCylTank->setPixmap(load_picture(QStringLiteral("tank_cylindrical.png")));
+    // The other two diagrams are decoded when first shown: start-up only
+    // needs the spherical one.
+    show_diagram(ui.ImageSphTank);
 
     // The shape items exist only now: the whole tab order is set here.
     QRadioButton *const shapes[] = {
@@ -122,6 +122,18 @@ void InputPage::set_up_hints()
         group->setToolTipDuration(-1);
         new GroupHint(group);
     }
+}
+
+// Shows one diagram box, loading its picture the first time.
+void InputPage::show_diagram(QLabel *box)
+{
+    if (box->pixmap().isNull()) {
+        const QString picture = box == ui.ImageSphTank   ? QStringLiteral("tank_spherical.png")
+                                : box == ui.ImageConTank ? QStringLiteral("tank_conical.png")
+                                                         : QStringLiteral("tank_cylindrical.png");
+        box->setPixmap(load_picture(picture));
+    }
+    box->show();
 }
 
 void InputPage::disable_parameters()
@@ -146,7 +158,7 @@ void InputPage::view_spherical()
     ui.Ed_angle->clear();
     ui.Lb_diameter->setEnabled(true);
     ui.Ed_points->setEnabled(true);
-    ui.ImageSphTank->show();
+    show_diagram(ui.ImageSphTank);
 }
 
 void InputPage::view_conical()
@@ -159,7 +171,7 @@ void InputPage::view_conical()
     ui.Lb_length_con->setEnabled(true);
     ui.Ed_length_con->setEnabled(true);
     ui.Ed_points->setEnabled(true);
-    ui.ImageConTank->show();
+    show_diagram(ui.ImageConTank);
 }
 
 void InputPage::view_cylindrical()
@@ -174,7 +186,7 @@ void InputPage::view_cylindrical()
     ui.Ed_angle->setEnabled(true);
     ui.Ed_angle->setText(QStringLiteral("0"));
     ui.Ed_points->setEnabled(true);
-    ui.ImageCylTank->show();
+    show_diagram(ui.ImageCylTank);
 }
 
 } // namespace pelorin

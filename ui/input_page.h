@@ -17,7 +17,8 @@ class InputPage : public QWidget
     Q_OBJECT
 
 public:
-    // Throws when a picture of the page cannot be loaded.
+    // Throws when a picture of the page cannot be loaded (a diagram: when
+    // it is first shown).
     explicit InputPage(QWidget *parent = nullptr);
 
     // The common disabled state of the parameter group; no diagram shown.
@@ -32,6 +33,7 @@ public:
 
 private:
     void set_up_hints();
+    void show_diagram(QLabel *box);
 };
 
 } // namespace pelorin

@@ -4,6 +4,7 @@
 #include "report/prompts.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
+#include "ui/result_grid.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -105,6 +106,8 @@ void TForm1::ChangePage()
 
 void TForm1::calculate()
 {
+    // The grid follows the table once, when the run has written its rows.
+    const ResultGrid::Hold hold(ui.TabSheetOutput->result_grid());
     calibration_run(*this, m_table);
 }
 

@@ -53,7 +53,7 @@ OutputPage::OutputPage(QWidget *parent) : QWidget(parent)
 
 void OutputPage::bind_grid(DataSource &source)
 {
-    set_up_result_grid(*ui.DBGrid1, source);
+    m_result_grid = new ResultGrid(*ui.DBGrid1, source);
 }
 
 bool OutputPage::eventFilter(QObject *watched, QEvent *event)

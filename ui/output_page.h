@@ -12,6 +12,7 @@
 namespace pelorin {
 
 class DataSource;
+class ResultGrid;
 
 class OutputPage : public QWidget
 {
@@ -23,6 +24,8 @@ public:
 
     // Shows the rows of the source's table in DBGrid1, marking its current row.
     void bind_grid(DataSource &source);
+    // The grid's binding; valid after bind_grid().
+    ResultGrid &result_grid() { return *m_result_grid; }
 
     // The widgets of the page, by their names.
     Ui::OutputPage ui;
@@ -30,6 +33,9 @@ public:
 protected:
     // Keeps the strips across the panel and the grid down to its bottom edge.
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    ResultGrid *m_result_grid = nullptr;
 };
 
 } // namespace pelorin

@@ -2,9 +2,11 @@
 
 #include "calc/result_table.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPolygon>
 #include <QTableView>
+#include <QTransform>
 
 #include <array>
 
@@ -19,6 +21,58 @@ void ResultGridDelegate::initStyleOption(QStyleOptionViewItem *option,
         option->font.setBold(true);
 }
 
+void ResultGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                               const QModelIndex &index) const
+{
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    const QPalette::ColorGroup group = !(cell.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (cell.state & QStyle::State_Active) ? QPalette::Normal
+                                                                             : QPalette::Inactive;
+    const bool selected = cell.state & QStyle::State_Selected;
+    if (selected)
+        painter->fillRect(cell.rect, cell.palette.brush(group, QPalette::Highlight));
+    painter->save();
+    painter->setFont(cell.font);
+    painter->setPen(
+        cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    const QStaticText &text = static_text(cell.text, cell.font);
+    const QRect box = cell.rect.adjusted(2, 0, -3, 0);
+    const QSizeF size = text.size();
+    const qreal left = cell.displayAlignment & Qt::AlignRight ? box.right() + 1 - size.width()
+                       : cell.displayAlignment & Qt::AlignHCenter
+                           ? box.left() + (box.width() - size.width()) / 2
+                           : box.left();
+    painter->drawStaticText(QPointF(left, box.top() + (box.height() - size.height()) / 2), text);
+    painter->restore();
+    if (cell.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(cell);
+        focus.backgroundColor =
+            cell.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+        const QWidget *widget = cell.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
+}
+
+// The grid shows a few dozen short texts again and again: their laid-out
+// form is kept, so a repaint does not shape the same digits anew.
+const QStaticText &ResultGridDelegate::static_text(const QString &text, const QFont &font) const
+{
+    const TextKey key{text, font.key()};
+    auto found = m_texts.find(key);
+    if (found != m_texts.end())
+        return *found;
+    if (m_texts.size() > 4096)
+        m_texts.clear();
+    QStaticText laid_out(text);
+    laid_out.setTextFormat(Qt::PlainText);
+    laid_out.setPerformanceHint(QStaticText::AggressiveCaching);
+    laid_out.prepare(QTransform(), font);
+    return *m_texts.insert(key, laid_out);
+}
+
 IndicatorHeader::IndicatorHeader(QTableView *view) : QHeaderView(Qt::Vertical, view), m_view(view)
 {
     setSectionResizeMode(QHeaderView::Fixed);
@@ -26,6 +80,11 @@ IndicatorHeader::IndicatorHeader(QTableView *view) : QHeaderView(Qt::Vertical, v
     setHighlightSections(false);
     setMinimumWidth(indicator_width);
     setMaximumWidth(indicator_width);
+}
+
+QSize IndicatorHeader::sizeHint() const
+{
+    return QSize(indicator_width, defaultSectionSize());
 }
 
 int IndicatorHeader::marked_row() const
@@ -58,7 +117,8 @@ void IndicatorHeader::paintSection(QPainter *painter, const QRect &rect, int log
     painter->restore();
 }
 
-void set_up_result_grid(QTableView &grid, DataSource &source)
+ResultGrid::ResultGrid(QTableView &grid, DataSource &source)
+    : QObject(&grid), m_grid(grid), m_source(source)
 {
     auto *header = new IndicatorHeader(&grid);
     grid.setVerticalHeader(header);
@@ -82,25 +142,33 @@ void set_up_result_grid(QTableView &grid, DataSource &source)
     for (int column = 0; column < Table::field_count; ++column)
         titles->resizeSection(column, widths[std::size_t(column)]);
 
-    // The marker and the view's current cell follow the table's current row;
-    // moving through the grid moves the marker with it. A new row becomes
-    // current before it is stored, so the rows' arrival is followed as well.
-    Table *table = source.dataset();
-    const auto follow_table = [&grid, &source, table] {
-        const int row = table ? table->current_row() : -1;
-        const int column = qMax(0, grid.currentIndex().column());
-        const QModelIndex current =
-            row >= 0 && row < source.rowCount() ? source.index(row, column) : QModelIndex();
-        grid.selectionModel()->setCurrentIndex(current, QItemSelectionModel::Clear);
-        grid.verticalHeader()->viewport()->update();
-    };
-    if (table)
-        QObject::connect(table, &Table::currentRowChanged, &grid, follow_table);
-    QObject::connect(&source, &QAbstractItemModel::rowsInserted, &grid, follow_table);
-    QObject::connect(&source, &QAbstractItemModel::rowsRemoved, &grid, follow_table);
-    QObject::connect(&source, &QAbstractItemModel::modelReset, &grid, follow_table);
-    QObject::connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, header,
-                     [header] { header->viewport()->update(); });
+    // A new row becomes current before it is stored, so the rows' arrival is
+    // followed as well as the changes of the current row.
+    if (Table *table = source.dataset())
+        connect(table, &Table::currentRowChanged, this, &ResultGrid::table_changed);
+    connect(&source, &QAbstractItemModel::rowsInserted, this, &ResultGrid::table_changed);
+    connect(&source, &QAbstractItemModel::rowsRemoved, this, &ResultGrid::table_changed);
+    connect(&source, &QAbstractItemModel::modelReset, this, &ResultGrid::table_changed);
+    // Moving through the grid moves the marker with the current cell.
+    connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, header,
+            [header] { header->viewport()->update(); });
+}
+
+void ResultGrid::table_changed()
+{
+    if (m_holds == 0)
+        follow_table();
+}
+
+void ResultGrid::follow_table()
+{
+    const Table *table = m_source.dataset();
+    const int row = table ? table->current_row() : -1;
+    const int column = qMax(0, m_grid.currentIndex().column());
+    const QModelIndex current =
+        row >= 0 && row < m_source.rowCount() ? m_source.index(row, column) : QModelIndex();
+    m_grid.selectionModel()->setCurrentIndex(current, QItemSelectionModel::Clear);
+    m_grid.verticalHeader()->viewport()->update();
 }
 
 } // namespace pelorin

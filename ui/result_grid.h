@@ -4,7 +4,10 @@
 // Input and Output columns in bold, and at the left a narrow indicator column
 // whose marker follows the current row.
 
+#include <QHash>
 #include <QHeaderView>
+#include <QPair>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 
 class QTableView;
@@ -13,7 +16,9 @@ namespace pelorin {
 
 class DataSource;
 
-// Cells right-aligned; the Input and Output columns bold.
+// Cells right-aligned; the Input and Output columns bold. A cell is painted
+// as its background and one line of text, without the style's general item
+// layout (icons, check boxes, wrapping), which the grid never needs.
 class ResultGridDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -21,8 +26,17 @@ class ResultGridDelegate : public QStyledItemDelegate
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+private:
+    using TextKey = QPair<QString, QString>; // text, font key
+    const QStaticText &static_text(const QString &text, const QFont &font) const;
+
+    mutable QHash<TextKey, QStaticText> m_texts;
 };
 
 // The indicator column: an empty vertical header that draws a black
@@ -36,6 +50,9 @@ public:
 
     explicit IndicatorHeader(QTableView *view);
 
+    // The width is fixed; the sections' texts are never measured.
+    QSize sizeHint() const override;
+
     // The row the marker is on, -1 when there is none.
     int marked_row() const;
 
@@ -48,7 +65,42 @@ private:
 
 // Binds the grid to the source and gives it its columns: widths 35, 82, 82,
 // 84, 84, centred regular titles, the indicator column, a row height for the
-// grid's font. The view's current row follows the table's current row.
-void set_up_result_grid(QTableView &grid, DataSource &source);
+// grid's font. The grid's current row follows the table's current row.
+class ResultGrid : public QObject
+{
+    Q_OBJECT
+
+public:
+    ResultGrid(QTableView &grid, DataSource &source);
+
+    // While a Hold lives (a calibration run writing its rows), the grid
+    // follows the table's current row once at the end instead of at every
+    // row.
+    class Hold
+    {
+    public:
+        explicit Hold(ResultGrid &grid) : m_grid(grid) { ++m_grid.m_holds; }
+        ~Hold()
+        {
+            if (--m_grid.m_holds == 0)
+                m_grid.follow_table();
+        }
+        Hold(const Hold &) = delete;
+        Hold &operator=(const Hold &) = delete;
+
+    private:
+        ResultGrid &m_grid;
+    };
+
+    // Puts the grid's current cell, and so the marker, on the table's current row.
+    void follow_table();
+
+private:
+    void table_changed();
+
+    QTableView &m_grid;
+    DataSource &m_source;
+    int m_holds = 0;
+};
 
 } // namespace pelorin

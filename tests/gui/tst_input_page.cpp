@@ -77,6 +77,7 @@ private slots:
     void switching_between_cylindrical_shapes_resets_the_angle();
     void group_hint_data();
     void group_hint();
+    void resting_on_a_disabled_field_shows_the_group_hint();
     void only_the_groups_have_hints();
     void tab_order();
     void points_typing_data();
@@ -205,17 +206,22 @@ void InputPageTest::shape_items_in_two_columns()
     QVERIFY(shapes(program)->autoFillBackground());
 }
 
+// Each diagram as its shape shows it (the pictures are loaded when first shown).
 void InputPageTest::diagrams_are_centred_and_not_scaled()
 {
     Program program;
     const struct
     {
+        int shape;
         const char *name;
         QSize size;
-    } diagrams[] = {
-        {"ImageSphTank", {308, 250}}, {"ImageConTank", {344, 250}}, {"ImageCylTank", {399, 236}}};
+    } diagrams[] = {{1, "ImageConTank", {344, 250}},
+                    {5, "ImageCylTank", {399, 236}},
+                    {0, "ImageSphTank", {308, 250}}};
     for (const auto &diagram : diagrams) {
+        choose_shape(program, diagram.shape);
         const auto *box = program.widget<QLabel>(diagram.name);
+        QVERIFY(box->isVisible());
         QCOMPARE(box->pixmap().size(), diagram.size);
         QVERIFY(!box->hasScaledContents());
         QCOMPARE(box->alignment(), Qt::AlignCenter);
@@ -387,6 +393,21 @@ void InputPageTest::group_hint()
     QTRY_COMPARE(QToolTip::text(), hint);
     QToolTip::hideText();
     QTRY_VERIFY(!QToolTip::isVisible());
+}
+
+// The pointer coming to rest on a disabled field, as the user does it.
+void InputPageTest::resting_on_a_disabled_field_shows_the_group_hint()
+{
+    Program program;
+    QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
+    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    QWidget *field = program.widget("Ed_length_con");
+    QVERIFY(!field->isEnabled());
+    QTest::mouseMove(field, QPoint(5, 5));
+    QTest::mouseMove(field, field->rect().center());
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QStringLiteral("Enter parameters"));
+    QToolTip::hideText();
 }
 
 void InputPageTest::only_the_groups_have_hints()

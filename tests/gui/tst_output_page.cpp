@@ -286,7 +286,7 @@ void OutputPageTest::many_rows_scroll_vertically()
     QTableView *grid = grid_of(program);
     QCOMPARE(program.grid_model()->rowCount(), 27);
     QTRY_VERIFY(grid->verticalScrollBar()->maximum() > 0);
-    QVERIFY(grid->verticalScrollBar()->isVisible());
+    QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
 }
 
 void OutputPageTest::shape_change_empties_the_grid_but_keeps_the_titles()

@@ -1,0 +1,81 @@
+// One calibration run with 25 points as the user starts it: from the click on
+// Calculate to the grid DBGrid1 repainted with its 27 rows. The window runs on
+// the offscreen platform unless QT_QPA_PLATFORM says otherwise (the style is
+// Qt's default unless QT_STYLE_OVERRIDE names another).
+
+#include "report/prompts.h"
+#include "ui/application.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTableView>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+// Answers nothing: a valid input raises no prompt.
+class SilentPrompts : public pelorin::Prompts
+{
+public:
+    void beep() override {}
+    void message(QWidget *, const QString &, const QString &, Icon) override {}
+    QString open_file_name(QWidget *, const QString &, const QString &) override { return {}; }
+    QString save_file_name(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    bool exec_print_dialog(QPrintDialog &) override { return false; }
+};
+
+// The click on Calculate with the Input page shown, as the user makes it:
+// the run switches to the Output page, so the repaint covers the whole page
+// with the grid. With `on_output_page` the run starts while the Output page
+// is shown already (as the Report button does), so only what changed is
+// repainted.
+void calculate_to_grid(benchmark::State &state, bool on_output_page)
+{
+    SilentPrompts prompts;
+    pelorin::TForm1 form(prompts);
+    form.show();
+    QCoreApplication::processEvents();
+    Ui::InputPage &input = form.ui.TabSheetInput->ui;
+    QTableView *grid = form.ui.TabSheetOutput->ui.DBGrid1;
+    input.Ed_points->set_text(QStringLiteral("25"));
+    QWidget *start_page = on_output_page ? static_cast<QWidget *>(form.ui.TabSheetOutput)
+                                         : static_cast<QWidget *>(form.ui.TabSheetInput);
+
+    for (auto _ : state) {
+        state.PauseTiming();
+        form.set_active_page(start_page);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+
+        input.BtnCalculate->click();
+        // Paints every region the run made dirty, the grid's included, now.
+        grid->viewport()->repaint();
+    }
+    if (grid->model()->rowCount() != 27)
+        state.SkipWithError("the run did not fill the grid");
+}
+BENCHMARK_CAPTURE(calculate_to_grid, from_input_page, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(calculate_to_grid, on_output_page, true)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    pelorin::set_up_application();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
