@@ -33,8 +33,10 @@ TAboutBox::TAboutBox(QWidget *parent)
     connect(ui.OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
 }
 
+// OK carries the dialog result OK and hides the box.
 void TAboutBox::OKButtonClick()
 {
+    setResult(QDialog::Accepted);
     hide();
 }
 
