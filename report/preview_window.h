@@ -12,6 +12,7 @@
 // (with Ctrl alone: first/last), Home and End move between pages.
 
 #include "calc/result_table.h"
+#include "report/print_job.h"
 #include "report/report_layout.h"
 
 #include <QMainWindow>
@@ -24,7 +25,6 @@ class QToolButton;
 namespace pelorin {
 
 class PageView;
-class PrintJob;
 class Prompts;
 
 class PreviewWindow : public QMainWindow

@@ -2,6 +2,8 @@
 
 #include "calc/calc_state.h"
 #include "report/prompts.h"
+#include "report/report_captions.h"
+#include "report/report_preview.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/result_grid.h"
@@ -146,8 +148,25 @@ void TForm1::choose_tank()
 
 void TForm1::PrintClick()
 {
-    // The calibration report is wired here next: it runs calculate, fills the
-    // report's captions and opens the preview.
+    // A conversion error leaves here with the run: no caption changes and no
+    // preview. A rejection returns normally and the report shows CalcState as
+    // the interrupted run left it.
+    calculate();
+
+    const Ui::InputPage &input = ui.TabSheetInput->ui;
+    ReportTexts texts;
+    texts.diameter = input.Lb_diameter->text();
+    texts.length_cyl = input.Lb_length_cyl->text();
+    texts.length_con = input.Lb_length_con->text();
+    texts.angle = input.Lb_angle->text();
+    texts.min_signal = input.Lb_min_signal->text();
+    texts.max_signal = input.Lb_max_signal->text();
+    texts.tank_shape = input.GroupTankShape->item_text(input.GroupTankShape->item_index());
+    texts.size_unit = input.SizeUnits->itemText(input.SizeUnits->currentIndex());
+    texts.volume_unit = input.VolumeUnits->itemText(input.VolumeUnits->currentIndex());
+    set_report_captions(QuickRep1, CalcState, texts);
+
+    preview_report(QuickRep1, m_table, m_prompts, this);
 }
 
 void TForm1::Exit1Click()

@@ -16,6 +16,7 @@
 
 #include "calc/calibration_run.h"
 #include "calc/result_table.h"
+#include "report/report_layout.h"
 #include "ui_main_window.h"
 
 #include <QMainWindow>
@@ -40,6 +41,8 @@ public:
     void set_about_box(TAboutBox *about_box);
 
     Table &table() { return m_table; }
+    // The calibration report's layout; PrintClick writes its captions.
+    ReportLayout QuickRep1;
     DataSource &data_source() { return m_source; }
     Prompts &prompts() { return m_prompts; }
 
@@ -56,6 +59,8 @@ public slots:
     // the Output page.
     void ChangePage();
     void choose_tank();
+    // The Report button: recalculates, fills the report and previews it,
+    // returning when the preview closes.
     void PrintClick();
     void Exit1Click();
     void About1Click();
