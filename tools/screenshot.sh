@@ -16,7 +16,8 @@ fi
 build="${PELORIN_BUILD_DIR:-build}"
 folder="${1:-$build/screenshots}"
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELORIN_BENCH=OFF >/dev/null
+# An existing build folder keeps its own settings.
+[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target screenshot -j"$(nproc)"
 
 export LC_ALL="${LC_ALL:-C.UTF-8}"

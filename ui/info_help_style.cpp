@@ -10,6 +10,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <cmath>
 
 namespace pelorin {
 
@@ -65,11 +66,16 @@ QFont fit_lines_to_width(const QPlainTextEdit *memo, QFont font)
     constexpr int narrowest_stretch = 85;
     const qreal available =
         memo->contentsRect().width() - 2 * memo->document()->documentMargin() - 1;
-    for (int stretch = 100; stretch >= narrowest_stretch; --stretch) {
-        font.setStretch(stretch);
-        if (widest_line(memo, font) <= available)
-            break;
-    }
+    font.setStretch(100);
+    const qreal widest = widest_line(memo, font);
+    if (widest <= available)
+        return font;
+    // Each stretch is a font of its own to load: start at the proportional
+    // estimate and narrow further only while the widest line still overruns.
+    int stretch = std::max(narrowest_stretch, int(std::floor(100 * available / widest)));
+    font.setStretch(stretch);
+    while (stretch > narrowest_stretch && widest_line(memo, font) > available)
+        font.setStretch(--stretch);
     return font;
 }
 

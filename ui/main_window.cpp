@@ -29,7 +29,11 @@ void TForm1::connect_handler(Sender *sender, Signal signal, void (TForm1::*handl
 TForm1::TForm1(Prompts &prompts, QWidget *parent) : QMainWindow(parent), m_prompts(prompts)
 {
     ui.setupUi(this);
-    setFixedSize(client_width, client_height + ui.MainMenu1->sizeHint().height());
+    // The main window's layout gives the menu bar its height for the width.
+    const int menu_height = ui.MainMenu1->heightForWidth(client_width);
+    setFixedSize(client_width,
+                 client_height +
+                     (menu_height > 0 ? menu_height : ui.MainMenu1->sizeHint().height()));
     QPalette colors = palette();
     colors.setBrush(QPalette::Window, colors.brush(QPalette::Button));
     setPalette(colors);
@@ -164,9 +168,16 @@ void TForm1::PrintClick()
     texts.tank_shape = input.GroupTankShape->item_text(input.GroupTankShape->item_index());
     texts.size_unit = input.SizeUnits->itemText(input.SizeUnits->currentIndex());
     texts.volume_unit = input.VolumeUnits->itemText(input.VolumeUnits->currentIndex());
-    set_report_captions(QuickRep1, CalcState, texts);
+    set_report_captions(QuickRep1(), CalcState, texts);
 
-    preview_report(QuickRep1, m_table, m_prompts, this);
+    preview_report(QuickRep1(), m_table, m_prompts, this);
+}
+
+ReportLayout &TForm1::QuickRep1()
+{
+    if (!m_report)
+        m_report = std::make_unique<ReportLayout>();
+    return *m_report;
 }
 
 void TForm1::Exit1Click()

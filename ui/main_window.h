@@ -22,6 +22,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 namespace pelorin {
 
 class Prompts;
@@ -41,8 +43,10 @@ public:
     void set_about_box(TAboutBox *about_box);
 
     Table &table() { return m_table; }
-    // The calibration report's layout; PrintClick writes its captions.
-    ReportLayout QuickRep1;
+    // The calibration report's layout, made when the first report is asked
+    // for (measuring its fonts is not start-up work) and kept for the life of
+    // the window with its print settings. PrintClick writes its captions.
+    ReportLayout &QuickRep1();
     DataSource &data_source() { return m_source; }
     Prompts &prompts() { return m_prompts; }
 
@@ -95,6 +99,7 @@ private:
 
     Prompts &m_prompts;
     Table m_table;
+    std::unique_ptr<ReportLayout> m_report;
     DataSource m_source;
     QPointer<TAboutBox> m_about_box;
     bool m_changing_page = false;

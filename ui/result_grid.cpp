@@ -1,5 +1,7 @@
 #include "ui/result_grid.h"
 
+#include <QEvent>
+
 #include "calc/result_table.h"
 
 #include <QApplication>
@@ -82,6 +84,31 @@ IndicatorHeader::IndicatorHeader(QTableView *view) : QHeaderView(Qt::Vertical, v
     setMaximumWidth(indicator_width);
 }
 
+void IndicatorHeader::set_row_height(int height)
+{
+    m_row_height = height;
+    setDefaultSectionSize(height);
+    setMinimumSectionSize(height);
+}
+
+bool IndicatorHeader::event(QEvent *event)
+{
+    const bool handled = QHeaderView::event(event);
+    // Polishing the grid for the style sets the style's row height; the grid
+    // keeps the height of its font.
+    switch (event->type()) {
+    case QEvent::Polish:
+    case QEvent::StyleChange:
+    case QEvent::FontChange:
+        if (m_row_height > 0 && defaultSectionSize() != m_row_height)
+            set_row_height(m_row_height);
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
 QSize IndicatorHeader::sizeHint() const
 {
     return QSize(indicator_width, defaultSectionSize());
@@ -129,15 +156,15 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source)
     grid.setTextElideMode(Qt::ElideNone);
 
     const int row_height = grid.fontMetrics().height() + 4;
-    header->setDefaultSectionSize(row_height);
-    header->setMinimumSectionSize(row_height);
+    header->set_row_height(row_height);
 
     QHeaderView *titles = grid.horizontalHeader();
     titles->setHighlightSections(false);
     titles->setDefaultAlignment(Qt::AlignCenter);
     titles->setStretchLastSection(false);
     titles->setMinimumSectionSize(8);
-    titles->setFixedHeight(row_height);
+    // The title row holds its text inside the style's header margins.
+    titles->setFixedHeight(row_height + 2);
     static constexpr std::array<int, Table::field_count> widths = {35, 82, 82, 84, 84};
     for (int column = 0; column < Table::field_count; ++column)
         titles->resizeSection(column, widths[std::size_t(column)]);

@@ -56,11 +56,16 @@ public:
     // The row the marker is on, -1 when there is none.
     int marked_row() const;
 
+    // The height of every row, kept through style and font changes.
+    void set_row_height(int height);
+
 protected:
+    bool event(QEvent *event) override;
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
 
 private:
     QTableView *m_view;
+    int m_row_height = 0;
 };
 
 // Binds the grid to the source and gives it its columns: widths 35, 82, 82,

@@ -59,7 +59,7 @@ Seen press_report(const Program &program)
 
 QString caption(const Program &program, const char *element)
 {
-    return program.form->QuickRep1.element(QLatin1String(element)).caption;
+    return program.form->QuickRep1().element(QLatin1String(element)).caption;
 }
 
 void show_output(const Program &program)
