@@ -1,33 +1,208 @@
-// Writes a picture of each page of the main window and of the About box, as
+// Writes pictures of the program's windows and of the calibration report, as
 // the program lays them out, for checking the layout by eye:
 //   screenshot <folder>
 // The Output page is pictured twice: as at start-up and after the calibration
-// run on the start-up input.
+// run on the start-up input. The report preview is pictured as the Report
+// button opens it (at a restored size of 1000 x 800 instead of maximized),
+// and the report's pages are painted at 150 dpi as the printer gets them:
+// the start-up input in portrait (also played back from the recorded page the
+// preview shows), and 25 points in landscape, which take two pages.
 
+#include "report/page_view.h"
+#include "report/preview_window.h"
+#include "report/print_job.h"
 #include "report/prompts.h"
+#include "report/report_engine.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTextStream>
+#include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
 
 namespace {
 
-bool save(QWidget &widget, const QDir &folder, const QString &name)
+using pelorin::TForm1;
+
+constexpr double page_dpi = 150;
+constexpr QSize preview_size(1000, 800);
+
+// The folder the pictures go to; remembers whether every picture was written.
+class Album
 {
-    QCoreApplication::processEvents();
-    const QString path = folder.filePath(name + QStringLiteral(".png"));
-    if (!widget.grab().save(path)) {
-        std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));
-        return false;
+public:
+    explicit Album(const QDir &folder) : m_folder(folder) {}
+
+    bool ok() const { return m_ok; }
+
+    void add(const QImage &image, const QString &name)
+    {
+        const QString path = m_folder.filePath(name + QStringLiteral(".png"));
+        if (image.isNull() || !image.save(path)) {
+            std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));
+            m_ok = false;
+            return;
+        }
+        std::printf("%s\n", qPrintable(path));
     }
-    std::printf("%s\n", qPrintable(path));
-    return true;
+
+    void add(QWidget &widget, const QString &name)
+    {
+        QCoreApplication::processEvents();
+        add(widget.grab().toImage(), name);
+    }
+
+    void fail(const QString &what)
+    {
+        std::fprintf(stderr, "screenshot: %s\n", qPrintable(what));
+        m_ok = false;
+    }
+
+private:
+    QDir m_folder;
+    bool m_ok = true;
+};
+
+void picture_pages(TForm1 &form, Album &album)
+{
+    const struct
+    {
+        QWidget *page;
+        const char *name;
+    } pages[] = {{form.ui.TabSheetStart, "form1_info"},
+                 {form.ui.TabSheetInput, "form1_input"},
+                 {form.ui.TabSheetOutput, "form1_output_start"},
+                 {form.ui.TabSheetHelp, "form1_help"}};
+    for (const auto &page : pages) {
+        form.set_active_page(page.page);
+        album.add(form, QString::fromLatin1(page.name));
+    }
+}
+
+void picture_calculation(TForm1 &form, Album &album)
+{
+    form.set_active_page(form.ui.TabSheetInput);
+    form.ui.TabSheetInput->ui.BtnCalculate->click();
+    album.add(form, QStringLiteral("form1_output_run"));
+}
+
+void picture_shapes(TForm1 &form, Album &album)
+{
+    for (int shape : {1, 2}) {
+        form.set_active_page(form.ui.TabSheetInput);
+        form.ui.TabSheetInput->ui.GroupTankShape->set_item_index(shape);
+        album.add(form, QStringLiteral("form1_input_shape%1").arg(shape));
+    }
+}
+
+// Presses Report on the Output page. The click returns only when the preview
+// has closed, so a timer watches for the preview: once its pages are finished
+// (Print enabled) the window is pictured at its restored size and closed.
+void picture_preview(TForm1 &form, Album &album, const QString &name)
+{
+    bool pictured = false;
+    const QDeadlineTimer deadline(20000);
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto *preview = form.findChild<pelorin::PreviewWindow *>();
+        auto *print =
+            preview ? preview->findChild<QToolButton *>(QStringLiteral("Print")) : nullptr;
+        if (print && print->isEnabled()) {
+            watch.stop();
+            preview->showNormal();
+            preview->resize(preview_size);
+            album.add(*preview, name);
+            pictured = true;
+            preview->close();
+        } else if (deadline.hasExpired()) {
+            watch.stop();
+            if (preview)
+                preview->close();
+        }
+    });
+
+    form.set_active_page(form.ui.TabSheetOutput);
+    watch.start();
+    form.ui.TabSheetOutput->ui.BtnReport->click();
+    watch.stop();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (!pictured)
+        album.fail(QStringLiteral("the report preview did not finish its pages"));
+}
+
+// A sheet of the page's paper at `dpi`, white.
+QImage blank_sheet(const pelorin::ReportPage &page, double dpi)
+{
+    const QSize size = pelorin::page_pixels(page.paper, dpi, dpi);
+    QImage image(size, QImage::Format_RGB32);
+    const int dots_per_metre = qRound(dpi / 0.0254);
+    image.setDotsPerMeterX(dots_per_metre);
+    image.setDotsPerMeterY(dots_per_metre);
+    image.fill(Qt::white);
+    return image;
+}
+
+// The page drawn straight onto the image, as on a printer.
+QImage painted_page(const pelorin::ReportPage &page, double dpi)
+{
+    QImage image = blank_sheet(page, dpi);
+    QPainter painter(&image);
+    pelorin::paint_page(painter, page);
+    return image;
+}
+
+// The page recorded as the preview keeps it, then played onto the image.
+QImage played_page(const pelorin::ReportPage &page, double dpi)
+{
+    QImage image = blank_sheet(page, dpi);
+    const QPicture picture = pelorin::record_page(page);
+    QPainter painter(&image);
+    pelorin::play_page(painter, picture, QRectF(QPointF(0, 0), QSizeF(image.size())));
+    return image;
+}
+
+// The pages of the report as the last Report click filled it, laid out again
+// in the report's orientation.
+QVector<pelorin::ReportPage> report_pages(TForm1 &form)
+{
+    pelorin::ReportLayout &layout = form.QuickRep1();
+    return pelorin::layout_report(layout, pelorin::report_rows(form.table()),
+                                  layout.print_settings().orientation);
+}
+
+void picture_report_pages(TForm1 &form, Album &album, const QString &name, bool also_played)
+{
+    const QVector<pelorin::ReportPage> pages = report_pages(form);
+    if (pages.isEmpty())
+        album.fail(QStringLiteral("the report has no page"));
+    for (const pelorin::ReportPage &page : pages) {
+        const QString page_name =
+            pages.size() == 1 ? name : name + QStringLiteral("_page%1").arg(page.number);
+        album.add(painted_page(page, page_dpi), page_name);
+        if (also_played)
+            album.add(played_page(page, page_dpi), page_name + QStringLiteral("_played"));
+    }
+}
+
+// The report of the start-up input in portrait, then 25 points in landscape.
+void picture_report(TForm1 &form, Album &album)
+{
+    picture_preview(form, album, QStringLiteral("report_preview"));
+    picture_report_pages(form, album, QStringLiteral("report_page_150dpi"), true);
+
+    form.ui.TabSheetInput->ui.Ed_points->set_text(QStringLiteral("25"));
+    form.QuickRep1().print_settings().orientation = QPageLayout::Landscape;
+    picture_preview(form, album, QStringLiteral("report_preview_landscape25"));
+    picture_report_pages(form, album, QStringLiteral("report_landscape25_150dpi"), false);
 }
 
 } // namespace
@@ -46,37 +221,23 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "screenshot: cannot create %s\n", qPrintable(folder.path()));
         return 1;
     }
+    Album album(folder);
 
-    pelorin::TForm1 form(prompts);
+    TForm1 form(prompts);
     pelorin::TAboutBox about;
     form.set_about_box(&about);
     form.show();
-
-    bool ok = true;
-    const struct
+    picture_pages(form, album);
+    picture_calculation(form, album);
     {
-        QWidget *page;
-        const char *name;
-    } pages[] = {{form.ui.TabSheetStart, "form1_info"},
-                 {form.ui.TabSheetInput, "form1_input"},
-                 {form.ui.TabSheetOutput, "form1_output_start"},
-                 {form.ui.TabSheetHelp, "form1_help"}};
-    for (const auto &page : pages) {
-        form.set_active_page(page.page);
-        ok = save(form, folder, QString::fromLatin1(page.name)) && ok;
+        // The report reads the start-up input: a form of its own.
+        TForm1 report_form(prompts);
+        report_form.show();
+        picture_report(report_form, album);
     }
-
-    form.set_active_page(form.ui.TabSheetInput);
-    form.ui.TabSheetInput->ui.BtnCalculate->click();
-    ok = save(form, folder, QStringLiteral("form1_output_run")) && ok;
-
-    for (int shape : {1, 2}) {
-        form.set_active_page(form.ui.TabSheetInput);
-        form.ui.TabSheetInput->ui.GroupTankShape->set_item_index(shape);
-        ok = save(form, folder, QStringLiteral("form1_input_shape%1").arg(shape)) && ok;
-    }
+    picture_shapes(form, album);
 
     about.show();
-    ok = save(about, folder, QStringLiteral("about_box")) && ok;
-    return ok ? 0 : 1;
+    album.add(about, QStringLiteral("about_box"));
+    return album.ok() ? 0 : 1;
 }
