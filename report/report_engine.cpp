@@ -18,11 +18,32 @@ const PlacedElement *PlacedBand::element(const QString &name) const
     return nullptr;
 }
 
+namespace {
+
+// The locale's long time format without its time zone: the report shows the
+// local time as the clock reads it ("15:09:26", "3:09:26 PM").
+QString long_time_format(const QLocale &locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        result += c;
+    }
+    return result.trimmed();
+}
+
+} // namespace
+
 QString date_time_text(const QDateTime &moment, const QLocale &locale)
 {
     QString text = locale.toString(moment.date(), QLocale::ShortFormat);
     if (moment.time() != QTime(0, 0, 0))
-        text += QLatin1Char(' ') + locale.toString(moment.time(), QLocale::LongFormat);
+        text += QLatin1Char(' ') + locale.toString(moment.time(), long_time_format(locale));
     return text;
 }
 
