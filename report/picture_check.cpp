@@ -248,7 +248,7 @@ private:
 
     void color()
     {
-        enumeration(quint8(i8()), 5); // spec: invalid, RGB, HSV, CMYK, HSL, extended RGB
+        enumeration(quint8(i8()), 5); // colour model: invalid, RGB, HSV, CMYK, HSL, extended RGB
         for (int i = 0; i < 5; ++i)
             u16(); // alpha, three components, padding
     }
