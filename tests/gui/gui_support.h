@@ -7,6 +7,7 @@
 #include "calc/calc_state.h"
 #include "calc/number_text.h"
 #include "report/prompts.h"
+#include "test_prompts.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
@@ -32,36 +33,8 @@
 
 namespace gui_support {
 
-// Answers every prompt at once and remembers it. on_message runs while the
-// "box" is up, so a test can look at the window at that moment.
-class RecordingPrompts : public pelorin::Prompts
-{
-public:
-    struct Message
-    {
-        QString caption;
-        QString text;
-        Icon icon;
-    };
-
-    void beep() override { ++beeps; }
-    void message(QWidget *, const QString &caption, const QString &text, Icon icon) override
-    {
-        messages.append({caption, text, icon});
-        if (on_message)
-            on_message(messages.constLast());
-    }
-    QString open_file_name(QWidget *, const QString &, const QString &) override { return {}; }
-    QString save_file_name(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    bool exec_print_dialog(QPrintDialog &) override { return false; }
-
-    int beeps = 0;
-    QVector<Message> messages;
-    std::function<void(const Message &)> on_message;
-};
+// Answers every prompt at once and remembers it.
+using RecordingPrompts = pelorin::testing::TestPrompts;
 
 // The application-wide settings the program makes at start-up (fonts,
 // title, icon), so that the windows are laid out as in the program.

@@ -5,7 +5,7 @@
 // pdfinfo and pdftotext.
 
 #include "report/report_fixtures.h"
-#include "report/test_prompts.h"
+#include "test_prompts.h"
 
 #include "report/page_file.h"
 #include "report/preview_window.h"

@@ -1,6 +1,8 @@
 #pragma once
 
-// A Prompts that answers without blocking and records what was asked.
+// A Prompts that answers without blocking and records what was asked; the
+// window and report tests share it. on_message runs while the "box" is up, so
+// a test can look at the windows at that moment.
 
 #include "report/prompts.h"
 
@@ -25,6 +27,8 @@ public:
     void message(QWidget *, const QString &caption, const QString &text, Icon icon) override
     {
         messages.append(Message{caption, text, icon});
+        if (on_message)
+            on_message(messages.constLast());
     }
     QString open_file_name(QWidget *, const QString &title, const QString &filter) override
     {
@@ -55,6 +59,7 @@ public:
     QString save_answer;
     int print_dialogs = 0;
     std::function<bool(QPrintDialog &)> print_dialog_answer;
+    std::function<void(const Message &)> on_message;
 };
 
 } // namespace pelorin::testing
