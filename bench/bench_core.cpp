@@ -8,6 +8,7 @@
 #include "calc/result_table.h"
 #include "calc/tank_volume.h"
 #include "calc/units.h"
+#include "fixed_input_view.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,49 +46,16 @@ void numeric_work(benchmark::State &state)
     }
 }
 
-class QuietView : public RunView
-{
-public:
-    explicit QuietView(int shape) : m_shape(shape) {}
-    void show_output() override {}
-    QString field_text(InputField field) const override
-    {
-        switch (field) {
-        case InputField::Points:
-            return QStringLiteral("25");
-        case InputField::Diameter:
-            return QStringLiteral("2");
-        case InputField::LengthCyl:
-            return QStringLiteral("5");
-        case InputField::Angle:
-            return QStringLiteral("30");
-        case InputField::LengthCon:
-            return QStringLiteral("1");
-        case InputField::MinSignal:
-            return QStringLiteral("min");
-        case InputField::MaxSignal:
-            return QStringLiteral("max");
-        }
-        return QString();
-    }
-    int size_unit_index() const override { return 0; }
-    int volume_unit_index() const override { return 1; }
-    QString size_unit_text() const override { return QStringLiteral("meters"); }
-    QString volume_unit_text() const override { return QStringLiteral("liters"); }
-    void input_failed(InputField) override {}
-    void reject(const QString &, InputField) override {}
-    void set_zero_text(const QString &) override {}
-    void set_span_text(const QString &) override {}
-    void set_column_titles(const QString &, const QString &) override {}
-
-private:
-    int m_shape;
-};
-
 void whole_run(benchmark::State &state)
 {
     const int shape = int(state.range(0));
-    QuietView view(shape);
+    FixedInput input;
+    input.diameter = QStringLiteral("2");
+    input.length_cyl = QStringLiteral("5");
+    input.angle = QStringLiteral("30");
+    input.length_con = QStringLiteral("1");
+    input.volume_unit = 1; // liters
+    FixedInputView view(input);
     Table table;
     CalcState = TCalcState();
     CalcState.shape = std::uint8_t(shape);

@@ -6,6 +6,7 @@
 #include "calc/calc_state.h"
 #include "calc/calibration_run.h"
 #include "calc/result_table.h"
+#include "fixed_input_view.h"
 #include "report/print_job.h"
 #include "report/report_captions.h"
 #include "report/report_engine.h"
@@ -29,42 +30,12 @@ using namespace pelorin;
 
 namespace {
 
-class StartupView : public RunView
-{
-public:
-    void show_output() override {}
-    QString field_text(InputField field) const override
-    {
-        switch (field) {
-        case InputField::Points:
-            return QStringLiteral("25");
-        case InputField::Diameter:
-            return QStringLiteral("10");
-        case InputField::MinSignal:
-            return QStringLiteral("min");
-        case InputField::MaxSignal:
-            return QStringLiteral("max");
-        default:
-            return QStringLiteral("0");
-        }
-    }
-    int size_unit_index() const override { return 0; }
-    int volume_unit_index() const override { return 0; }
-    QString size_unit_text() const override { return QStringLiteral("meters"); }
-    QString volume_unit_text() const override { return QStringLiteral("m3"); }
-    void input_failed(InputField) override {}
-    void reject(const QString &, InputField) override {}
-    void set_zero_text(const QString &) override {}
-    void set_span_text(const QString &) override {}
-    void set_column_titles(const QString &, const QString &) override {}
-};
-
 // The report of 25 points as PrintClick leaves it.
 struct Report
 {
     Report()
     {
-        StartupView view;
+        FixedInputView view;
         CalcState.shape = 0;
         calibration_run(view, table);
         ReportTexts texts;
