@@ -9,6 +9,10 @@ using namespace constants;
 
 namespace {
 
+// The levels at the two end faces of an inclined body differ by 1/k. Above
+// this k the body is evaluated at its mean level (see inclined_volume).
+constexpr float long_body_k = 1024;
+
 // Sine, cosine and tangent of the stored angle. The angle stays the same
 // through a whole calibration run while the x87 functions are slow, so the
 // terms of the last angle are kept (compared bit for bit, so -0 and 0 differ).
@@ -124,7 +128,8 @@ float calc_conical(float level)
     const extended base = square(s.diameter) * pi_12;
     if (s.cur_height > s.length_con) {
         // Full cone plus the filled part of the cylinder.
-        s.cur_volume = f32(base * (3 * static_cast<extended>(s.cur_height) - 2 * s.length_con));
+        s.cur_volume = f32(base * (3 * static_cast<extended>(s.cur_height) -
+                                   2 * static_cast<extended>(s.length_con)));
     } else {
         const float cone_square = square(s.length_con);
         if (cone_square == 0) {
@@ -166,6 +171,16 @@ float inclined_volume(float level)
     if (s.angle == 0)
         return segment_volume(level);
     const float k = f32(divide(divide(s.diameter, s.length_cyl), angle_terms(s.angle).tan));
+    if (k > long_body_k) {
+        // Nearly horizontal (or very short) body: the difference of the two
+        // 32-bit antiderivatives below would be multiplied by a huge k and
+        // lose its digits. The level changes so little along the axis that the
+        // horizontal body filled to the mean of the two end-face levels is
+        // within 1e-5 of the full body.
+        const extended mean =
+            level + (2 * static_cast<extended>(level) - 1) / (2 * static_cast<extended>(k));
+        return segment_volume(f32(mean));
+    }
     const float u_low = f32(level + divide(level, k));
     const float u_high = f32(level - divide(1 - static_cast<extended>(level), k));
     float w = f32(level - (1 - static_cast<extended>(level)) * k);

@@ -101,6 +101,7 @@ private slots:
     void unitsChangeVolumesNotHeights();
     void equalVolumesAreInvalidOperation();
     void flatBottomedConicalTankRuns();
+    void hugeConicalTankRuns();
     void commaSeparator();
 
 private:
@@ -378,6 +379,17 @@ void TestCalibrationRun::flatBottomedConicalTankRuns()
     QCOMPARE(view.span, QString(" Span = 9.425"));
     QCOMPARE(table.rowCount(), 4);
     QCOMPARE(row(table, 1), QStringList({"1", "0.333", "0.333", "1.000", "3.142"}));
+}
+
+void TestCalibrationRun::hugeConicalTankRuns()
+{
+    CalcState.shape = 1;
+    view.texts = {{InputField::Points, "1"},          {InputField::Diameter, "1"},
+                  {InputField::LengthCyl, "1e37"},    {InputField::LengthCon, "2e38"},
+                  {InputField::MinSignal, "2.05e38"}, {InputField::MaxSignal, "max"}};
+    calibration_run(view, table);
+    QCOMPARE(view.zero, QString(" Zero  = 5.628687E37"));
+    QCOMPARE(view.span, QString(" Span = 3.926989E36"));
 }
 
 void TestCalibrationRun::commaSeparator()
