@@ -285,7 +285,11 @@ void paint_page(QPainter &painter, const ReportPage &page)
                 }
                 painter.setPen(ink);
                 ink_pen = true;
-                int flags = static_cast<int>(e.alignment & Qt::AlignHorizontal_Mask) | Qt::AlignTop;
+                // A text wider than its box is drawn beyond the box, never
+                // cut: a right-aligned value runs across the left edge with
+                // all its digits.
+                int flags = static_cast<int>(e.alignment & Qt::AlignHorizontal_Mask) |
+                            Qt::AlignTop | Qt::TextDontClip;
                 if (e.word_wrap)
                     flags |= Qt::TextWordWrap;
                 painter.drawText(box, flags, e.text);

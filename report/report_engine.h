@@ -101,7 +101,8 @@ QVector<Table::Row> report_rows(const Table &table);
 // resolution of the painter's device: one unit of the painter's coordinates is
 // one device pixel of a device of logicalDpiX x logicalDpiY. The whole sheet is
 // painted white first, so a recorded picture's bounding rectangle is the sheet.
-// Frame lines are at least one device pixel thick.
+// Frame lines are at least one device pixel thick. Texts are never clipped to
+// their boxes: a value wider than its box overflows it as its alignment says.
 void paint_page(QPainter &painter, const ReportPage &page);
 
 } // namespace pelorin

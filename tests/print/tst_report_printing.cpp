@@ -214,6 +214,8 @@ class TestReportPrinting : public QObject
 private slots:
     void initTestCase();
     void startup_report_prints_one_a4_page();
+    void wide_volumes_print_every_digit_data();
+    void wide_volumes_print_every_digit();
     void landscape_report_runs_onto_a_second_page();
     void page_range_sends_only_its_pages();
     void loaded_pages_print_as_stored();
@@ -322,6 +324,47 @@ void TestReportPrinting::startup_report_prints_one_a4_page()
                             .arg(missing, lines.join(QLatin1Char('\n')))));
     QCOMPARE(row_lines(table).at(0), QStringLiteral("0.000 0.000 0.000 0.000"));
     QCOMPARE(row_lines(table).at(16), QStringLiteral("1.000 1.000 10.000 523.599"));
+}
+
+void TestReportPrinting::wide_volumes_print_every_digit_data()
+{
+    QTest::addColumn<testing::RunInput>("input");
+    testing::RunInput litres = testing::startup_input();
+    litres.volume_unit = 1;
+    litres.volume_text = QStringLiteral("liters");
+    QTest::newRow("liters") << litres;
+    testing::RunInput gallons = litres;
+    gallons.size_unit = 1;
+    gallons.size_text = QStringLiteral("feet");
+    gallons.volume_unit = 2;
+    gallons.volume_text = QStringLiteral("US gal");
+    QTest::newRow("feet, US gal") << gallons;
+}
+
+void TestReportPrinting::wide_volumes_print_every_digit()
+{
+    // Volumes wider than their 12.7 mm box run across its left edge.
+    QFETCH(testing::RunInput, input);
+    Table table;
+    ReportLayout layout;
+    testing::prepare_report(input, table, layout);
+    QVERIFY(table.rows().last().back().size() >= 8);
+    PrintJob job(PrintJob::Destination::Screen);
+    job.set_title(layout.title());
+    job.set_printer_settings(layout.print_settings());
+    testing::TestPrompts prompts;
+    PreviewWindow window(job, layout, table, prompts);
+    window.open();
+    job.generate(layout, report_rows(table));
+    QCoreApplication::processEvents();
+
+    const QString pdf = print_from_preview(window);
+    QVERIFY2(!pdf.isEmpty(), "no PDF appeared from the PELORIN_PDF queue");
+    const QStringList lines = page_lines(pdf, 1);
+    QString missing;
+    QVERIFY2(find_in_order(lines, row_lines(table), &missing),
+             qPrintable(QStringLiteral("\"%1\" not found in order in:\n%2")
+                            .arg(missing, lines.join(QLatin1Char('\n')))));
 }
 
 void TestReportPrinting::landscape_report_runs_onto_a_second_page()

@@ -106,6 +106,7 @@ private slots:
     void frame_lines_in_device_pixels_data();
     void frame_lines_in_device_pixels();
     void stored_page_survives_its_bytes();
+    void wide_values_run_across_the_left_edge();
 
 private:
     QVector<Table::Row> rows(int points);
@@ -437,6 +438,44 @@ void TestReportEngine::stored_page_survives_its_bytes()
     QCOMPARE(before.pixel(609, 857), qRgb(255, 255, 255));
     QCOMPARE(before.pixel(8, 8), QColor(Qt::gray).rgb());
     QCOMPARE(before.pixel(612, 860), QColor(Qt::gray).rgb());
+}
+
+void TestReportEngine::wide_values_run_across_the_left_edge()
+{
+    // The start-up sphere in litres: the last volume is wider than its box.
+    testing::RunInput litres = testing::startup_input();
+    litres.volume_unit = 1;
+    litres.volume_text = QStringLiteral("liters");
+    Table table;
+    ReportLayout layout;
+    testing::prepare_report(litres, table, layout);
+    const ReportPage page = layout_report(layout, report_rows(table), QPageLayout::Portrait).at(0);
+    const PlacedElement *volume = nullptr;
+    for (const PlacedBand &band : page.bands) {
+        if (band.row == 16)
+            volume = band.element(QStringLiteral("QRDBText4"));
+    }
+    QVERIFY(volume && volume->text.size() >= 9);
+
+    // Drawn directly and played back from a recorded page, as the preview does.
+    const QImage direct = testing::render_page(page, 150);
+    QImage played(direct.size(), QImage::Format_RGB32);
+    played.fill(Qt::white);
+    {
+        QPainter painter(&played);
+        play_page(painter, record_page(page), QRectF(QPointF(0, 0), QSizeF(played.size())));
+    }
+    const double px = 150 / units_per_inch;
+    const QRect left_of_box(int((volume->box.left() - 40) * px), int(volume->box.top() * px),
+                            int(40 * px), int(volume->box.height() * px));
+    for (const QImage &image : {direct, played}) {
+        int ink = 0;
+        for (int y = left_of_box.top(); y <= left_of_box.bottom(); ++y) {
+            for (int x = left_of_box.left(); x <= left_of_box.right(); ++x)
+                ink += qGray(image.pixel(x, y)) < 128;
+        }
+        QVERIFY2(ink > 20, qPrintable(QString::number(ink)));
+    }
 }
 
 QTEST_MAIN(TestReportEngine)
