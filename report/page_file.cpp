@@ -254,13 +254,20 @@ void save_page_file(const QString &path, const QVector<StoredPage> &pages)
 
     // QSaveFile writes a temporary file beside the target and renames it over
     // the target only on commit; on any failure the old file stays as it was.
+    // Unbuffered, a write that makes no progress reports the system's reason
+    // ("No space left on device"); a short one is followed by another, which
+    // then fails with that reason.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        throw fail(why);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            const QString why = file.errorString();
+            file.cancelWriting();
+            throw fail(why);
+        }
+        done += qsizetype(written);
     }
     if (!file.commit())
         throw fail(file.errorString());
@@ -275,13 +282,13 @@ QVector<StoredPage> load_page_file(const QString &path)
     // Directories, pipes and devices are refused before opening: reading a
     // pipe could wait for ever.
     if (!info.isFile())
-        throw Error(QStringLiteral("'%1' is not a file").arg(name));
+        throw Error(QStringLiteral("'%1' is not a regular file").arg(name));
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("'%1' could not be opened: %2").arg(name, file.errorString()));
     if (file.isSequential())
-        throw Error(QStringLiteral("'%1' is not a file").arg(name));
+        throw Error(QStringLiteral("'%1' is not a regular file").arg(name));
     const qint64 size = file.size();
     if (size > max_page_file_bytes)
         throw Error(QStringLiteral("'%1' is too large to be a PELORIN report file").arg(name));
@@ -302,7 +309,7 @@ QVector<StoredPage> load_page_file(const QString &path)
 
 bool page_file_exists(const QString &path)
 {
-    return QFileInfo(path).isFile();
+    return QFileInfo::exists(path);
 }
 
 } // namespace pelorin

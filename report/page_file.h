@@ -61,9 +61,9 @@ void save_page_file(const QString &path, const QVector<StoredPage> &pages);
 // before QPicture ever sees it, and must replay without a format error.
 QVector<StoredPage> load_page_file(const QString &path);
 
-// True when path names an existing regular file. Load report asks this first
-// and shows "File does not exist" itself; load_page_file treats a missing file
-// as an error like any other.
+// True when something exists at path: a file, but also a folder, a pipe or a
+// device. Load report asks this first and shows "File does not exist" itself;
+// load_page_file says why anything else that is not a regular file is refused.
 bool page_file_exists(const QString &path);
 
 } // namespace pelorin

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -819,13 +820,14 @@ void TestPageFile::missing_file_and_non_files_are_refused()
 
     const QString directory = m_dir->filePath(QStringLiteral("folder.prp"));
     QVERIFY(QDir().mkdir(directory));
-    QVERIFY(!pelorin::page_file_exists(directory));
-    QVERIFY(load_error(directory).contains(quoted(directory) + QStringLiteral(" is not a file")));
+    QVERIFY(pelorin::page_file_exists(directory));
+    QVERIFY(load_error(directory).contains(quoted(directory) +
+                                           QStringLiteral(" is not a regular file")));
 
     // Reading a pipe with no writer would wait for ever.
     const QString pipe = m_dir->filePath(QStringLiteral("pipe.prp"));
     QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    QVERIFY(load_error(pipe).contains(quoted(pipe) + QStringLiteral(" is not a file")));
+    QVERIFY(load_error(pipe).contains(quoted(pipe) + QStringLiteral(" is not a regular file")));
 }
 
 void TestPageFile::oversized_file_is_refused_before_reading()
@@ -938,7 +940,9 @@ void TestPageFile::failed_write_keeps_old_file()
     QCOMPARE(::setrlimit(RLIMIT_FSIZE, &old_limit), 0);
     std::signal(SIGXFSZ, old_handler);
 
+    // The message names the file and the system's reason.
     QVERIFY2(message.contains(quoted(path)), qPrintable(message));
+    QVERIFY2(message.endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(message));
     QCOMPARE(read_all(path), before);
     QCOMPARE(pelorin::load_page_file(path).size(), 1);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"report.prp"});

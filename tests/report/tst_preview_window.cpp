@@ -564,6 +564,12 @@ void TestPreviewWindow::load_missing_file_changes_nothing()
     QTest::mouseClick(preview.button("LoadReport"), Qt::LeftButton);
     QCOMPARE(preview.prompts.messages.size(), 1);
     QCOMPARE(preview.prompts.messages.at(0).text, QStringLiteral("File does not exist"));
+    // Something that is there but is no file is named for what it is.
+    preview.prompts.open_answer = m_dir.path();
+    QTest::mouseClick(preview.button("LoadReport"), Qt::LeftButton);
+    QCOMPARE(preview.prompts.messages.size(), 2);
+    QVERIFY2(preview.prompts.messages.at(1).text.endsWith(QStringLiteral("is not a regular file")),
+             qPrintable(preview.prompts.messages.at(1).text));
     QVERIFY(!report.job.loaded_from_file());
     QCOMPARE(report.job.page_count(), 2);
     QCOMPARE(preview.window->page_shown(), 2);
@@ -572,7 +578,7 @@ void TestPreviewWindow::load_missing_file_changes_nothing()
     // Cancelling the dialog does nothing at all.
     preview.prompts.open_answer.clear();
     QTest::mouseClick(preview.button("LoadReport"), Qt::LeftButton);
-    QCOMPARE(preview.prompts.messages.size(), 1);
+    QCOMPARE(preview.prompts.messages.size(), 2);
 }
 
 void TestPreviewWindow::load_damaged_file_keeps_pages()
