@@ -92,6 +92,14 @@ void picture_calculation(TForm1 &form, Album &album)
     form.set_active_page(form.ui.TabSheetInput);
     form.ui.TabSheetInput->ui.BtnCalculate->click();
     album.add(form, QStringLiteral("form1_output_run"));
+    // The widest column titles and volumes: feet and US gallons.
+    form.set_active_page(form.ui.TabSheetInput);
+    form.ui.TabSheetInput->ui.SizeUnits->setCurrentIndex(1);
+    form.ui.TabSheetInput->ui.VolumeUnits->setCurrentIndex(2);
+    form.ui.TabSheetInput->ui.BtnCalculate->click();
+    album.add(form, QStringLiteral("form1_output_usgal"));
+    form.ui.TabSheetInput->ui.SizeUnits->setCurrentIndex(0);
+    form.ui.TabSheetInput->ui.VolumeUnits->setCurrentIndex(0);
 }
 
 void picture_shapes(TForm1 &form, Album &album)

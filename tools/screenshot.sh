@@ -4,6 +4,7 @@
 #   form1_info, form1_input, form1_output_start, form1_help
 #                                 the main window's pages at start-up
 #   form1_output_run              the Output page after Calculate
+#   form1_output_usgal            the same in feet and US gal
 #   form1_input_shape1, _shape2   the Input page for a conical and a
 #                                 cylindrical (flat ends) tank
 #   about_box                     the About box

@@ -42,6 +42,23 @@ void style_heading(QLabel *heading)
     heading->setPalette(palette);
 }
 
+QFont condensed_to_fit(QFont font, qreal available,
+                       const std::function<qreal(const QFont &)> &width)
+{
+    constexpr int narrowest_stretch = 85;
+    font.setStretch(100);
+    const qreal widest = width(font);
+    if (widest <= available)
+        return font;
+    // Each stretch is a font of its own to load: start at the proportional
+    // estimate and narrow further only while the text still overruns.
+    int stretch = std::max(narrowest_stretch, int(std::floor(100 * available / widest)));
+    font.setStretch(stretch);
+    while (stretch > narrowest_stretch && width(font) > available)
+        font.setStretch(--stretch);
+    return font;
+}
+
 namespace {
 
 // Width of the widest line of the memo's text, trailing blanks left out.
@@ -58,25 +75,14 @@ qreal widest_line(const QPlainTextEdit *memo, const QFont &font)
     return widest;
 }
 
-// The texts were laid out for "MS Sans Serif"; the font standing in for it
-// may run a little wider. Rather than cut off the end of a fixed line, the
-// memo condenses its font by just as much as its widest line needs.
-QFont fit_lines_to_width(const QPlainTextEdit *memo, QFont font)
+// The memo condenses its font by just as much as its widest line needs,
+// rather than cut off the end of a fixed line.
+QFont fit_lines_to_width(const QPlainTextEdit *memo, const QFont &font)
 {
-    constexpr int narrowest_stretch = 85;
     const qreal available =
         memo->contentsRect().width() - 2 * memo->document()->documentMargin() - 1;
-    font.setStretch(100);
-    const qreal widest = widest_line(memo, font);
-    if (widest <= available)
-        return font;
-    // Each stretch is a font of its own to load: start at the proportional
-    // estimate and narrow further only while the widest line still overruns.
-    int stretch = std::max(narrowest_stretch, int(std::floor(100 * available / widest)));
-    font.setStretch(stretch);
-    while (stretch > narrowest_stretch && widest_line(memo, font) > available)
-        font.setStretch(--stretch);
-    return font;
+    return condensed_to_fit(font, available,
+                            [memo](const QFont &f) { return widest_line(memo, f); });
 }
 
 } // namespace

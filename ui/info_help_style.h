@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+#include <functional>
+
 class QLabel;
 class QPlainTextEdit;
 class QWidget;
@@ -21,6 +23,13 @@ void use_button_face_background(QWidget *widget);
 
 // The heading of a page: "Times New Roman" 37 pixels bold in teal.
 void style_heading(QLabel *heading);
+
+// The font condensed just enough for a text of `width`(font) to fit in
+// `available` pixels, but never below 85 %: the texts were laid out for
+// "MS Sans Serif", and the font standing in for it may run a little wider.
+// The font itself when the text fits.
+QFont condensed_to_fit(QFont font, qreal available,
+                       const std::function<qreal(const QFont &)> &width);
 
 // A borderless multi-line text on the button-face background: it takes the
 // focus and accepts typing; Tab moves on to the next widget. Its lines are

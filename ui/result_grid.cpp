@@ -3,8 +3,10 @@
 #include <QEvent>
 
 #include "calc/result_table.h"
+#include "ui/info_help_style.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPolygon>
 #include <QTableView>
@@ -73,6 +75,35 @@ const QStaticText &ResultGridDelegate::static_text(const QString &text, const QF
     laid_out.setPerformanceHint(QStaticText::AggressiveCaching);
     laid_out.prepare(QTransform(), font);
     return *m_texts.insert(key, laid_out);
+}
+
+TitleHeader::TitleHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+QFont TitleHeader::title_font(int logicalIndex) const
+{
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    QHeaderView::initStyleOptionForIndex(&option, logicalIndex);
+    option.rect = QRect(0, 0, sectionSize(logicalIndex), height());
+    const QRect label = style()->subElementRect(QStyle::SE_HeaderLabel, &option, this);
+    const QString text = option.text;
+    return condensed_to_fit(font(), label.width(), [&text](const QFont &font) {
+        return QFontMetricsF(font).horizontalAdvance(text);
+    });
+}
+
+void TitleHeader::initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    option->fontMetrics = QFontMetrics(title_font(logicalIndex));
+}
+
+void TitleHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
+{
+    painter->save();
+    painter->setFont(title_font(logicalIndex));
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    painter->restore();
 }
 
 IndicatorHeader::IndicatorHeader(QTableView *view) : QHeaderView(Qt::Vertical, view), m_view(view)
@@ -149,6 +180,7 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source)
 {
     auto *header = new IndicatorHeader(&grid);
     grid.setVerticalHeader(header);
+    grid.setHorizontalHeader(new TitleHeader(&grid));
     grid.setItemDelegate(new ResultGridDelegate(&grid));
     grid.setModel(&source);
     // The blank end rows of the Point column are wider than the column: they

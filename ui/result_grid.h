@@ -39,6 +39,23 @@ private:
     mutable QHash<TextKey, QStaticText> m_texts;
 };
 
+// The title row: a title wider than its column is condensed just enough to
+// fit (never below 85 %), as the memos are; the columns keep their widths.
+class TitleHeader : public QHeaderView
+{
+    Q_OBJECT
+
+public:
+    explicit TitleHeader(QWidget *parent);
+
+    // The font the title of a section is drawn in.
+    QFont title_font(int logicalIndex) const;
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override;
+};
+
 // The indicator column: an empty vertical header that draws a black
 // triangle in the section of the view's current row.
 class IndicatorHeader : public QHeaderView

@@ -50,6 +50,7 @@ private slots:
     void grid_columns();
     void unit_names_in_titles_data();
     void unit_names_in_titles();
+    void every_title_fits_its_column();
     void cells_are_right_aligned_and_normalised_columns_bold();
     void typing_into_the_grid_changes_nothing();
     void indicator_marks_the_current_row();
@@ -177,6 +178,33 @@ void OutputPageTest::unit_names_in_titles()
     QCOMPARE(titles.at(3), height_title);
     QCOMPARE(titles.at(4), volume_title);
     QCOMPARE(titles.mid(0, 3), (QStringList{"Point", "Input (norm)", "Output (norm)"}));
+}
+
+void OutputPageTest::every_title_fits_its_column()
+{
+    // The stand-in font runs wider than the layout's: a title that would
+    // overrun its column's label space is condensed, never below 85 %.
+    Program program;
+    auto *header = static_cast<pelorin::TitleHeader *>(grid_of(program)->horizontalHeader());
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int size_unit = 0; size_unit < 2; ++size_unit) {
+        for (int volume_unit = 0; volume_unit < 4; ++volume_unit) {
+            program.widget<QComboBox>("SizeUnits")->setCurrentIndex(size_unit);
+            program.widget<QComboBox>("VolumeUnits")->setCurrentIndex(volume_unit);
+            press_calculate(program);
+            const QStringList titles = column_titles(program.grid_model());
+            for (int column = 0; column < titles.size(); ++column) {
+                const QFont font = header->title_font(column);
+                const qreal width = QFontMetricsF(font).horizontalAdvance(titles.at(column));
+                QVERIFY2(width <= header->sectionSize(column) - 2 * margin && font.stretch() >= 85,
+                         qPrintable(QStringLiteral("%1: %2 px at %3 %")
+                                        .arg(titles.at(column))
+                                        .arg(width)
+                                        .arg(font.stretch())));
+            }
+            QCOMPARE(header->title_font(0).stretch(), 100); // "Point" fits as it is
+        }
+    }
 }
 
 void OutputPageTest::cells_are_right_aligned_and_normalised_columns_bold()
