@@ -102,16 +102,20 @@ InputPage::InputPage(QWidget *parent) : QWidget(parent)
     // needs the spherical one.
     show_diagram(ui.ImageSphTank);
 
-    // The shape items exist only now: the whole tab order is set here.
+    set_up_hints();
+}
+
+// The shape items are made after the other controls, so they would come
+// last: the whole order is set, from the widget before the page on.
+void InputPage::follow_in_tab_order(QWidget *before)
+{
     QRadioButton *const shapes[] = {
         ui.GroupTankShape->item_button(0), ui.GroupTankShape->item_button(1),
         ui.GroupTankShape->item_button(2), ui.GroupTankShape->item_button(3),
         ui.GroupTankShape->item_button(4), ui.GroupTankShape->item_button(5)};
-    set_tab_order({shapes[0], shapes[1], shapes[2], shapes[3], shapes[4], shapes[5], ui.SizeUnits,
-                   ui.VolumeUnits, ui.Ed_diameter, ui.Ed_length_cyl, ui.Ed_length_con, ui.Ed_angle,
-                   ui.Ed_min_signal, ui.Ed_max_signal, ui.Ed_points, ui.BtnCalculate});
-
-    set_up_hints();
+    set_tab_order({before, shapes[0], shapes[1], shapes[2], shapes[3], shapes[4], shapes[5],
+                   ui.SizeUnits, ui.VolumeUnits, ui.Ed_diameter, ui.Ed_length_cyl, ui.Ed_length_con,
+                   ui.Ed_angle, ui.Ed_min_signal, ui.Ed_max_signal, ui.Ed_points, ui.BtnCalculate});
 }
 
 void InputPage::set_up_hints()

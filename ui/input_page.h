@@ -23,6 +23,10 @@ public:
 
     // The common disabled state of the parameter group; no diagram shown.
     void disable_parameters();
+    // Puts the page's controls right after `before` in the tab order, as
+    // laid out: the shape group, the units, the parameters, Calculate.
+    void follow_in_tab_order(QWidget *before);
+
     // The fields and the diagram of one shape family.
     void view_spherical();
     void view_conical();

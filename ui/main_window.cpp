@@ -9,15 +9,43 @@
 #include "ui/result_grid.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyleFactory>
+#include <QStyleOptionTabWidgetFrame>
 
 namespace pelorin {
 
 // The client area under the menu: the page control fills it.
 static constexpr int client_width = 637;
 static constexpr int client_height = 414;
+
+namespace {
+
+// The page control's pages lie 4 pixels inside its frame and 4 pixels below
+// the tab row (629 x 386 each in the 637 x 414 control).
+class PageControlStyle : public QProxyStyle
+{
+public:
+    PageControlStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Windows"))) {}
+
+    QRect subElementRect(SubElement element, const QStyleOption *option,
+                         const QWidget *widget) const override
+    {
+        const auto *frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame *>(option);
+        if (element != SE_TabWidgetTabContents || !frame || frame->shape != QTabBar::RoundedNorth)
+            return QProxyStyle::subElementRect(element, option, widget);
+        constexpr int inset = 4;
+        const QRect pane = QProxyStyle::subElementRect(SE_TabWidgetTabPane, option, widget);
+        return QRect(QPoint(pane.left() + inset, frame->tabBarSize.height() + inset),
+                     QPoint(pane.right() - inset, pane.bottom() - inset));
+    }
+};
+
+} // namespace
 
 template <typename Sender, typename Signal>
 void TForm1::connect_handler(Sender *sender, Signal signal, void (TForm1::*handler)())
@@ -37,6 +65,14 @@ TForm1::TForm1(Prompts &prompts, QWidget *parent) : QMainWindow(parent), m_promp
     QPalette colors = palette();
     colors.setBrush(QPalette::Window, colors.brush(QPalette::Button));
     setPalette(colors);
+
+    // The style is the page control's child, so it outlives the control's
+    // own use of it.
+    auto *page_style = new PageControlStyle;
+    page_style->setParent(ui.PageControl1);
+    ui.PageControl1->setStyle(page_style);
+    ui.TabSheetInput->follow_in_tab_order(ui.PageControl1->tabBar());
+    ui.PageControl1->installEventFilter(this);
 
     m_source.set_dataset(&m_table);
     m_source.set_title(0, QStringLiteral("Point"));
@@ -201,6 +237,25 @@ bool TForm1::event(QEvent *event)
     return QMainWindow::event(event);
 }
 
+// Ctrl+Tab and Ctrl+Shift+Tab on the page control: when the page change
+// ends on a rejection, the message box has just taken the activation away,
+// no widget has the focus, and the control would give it to its tab row. The
+// rejected field gets it back.
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != ui.PageControl1 || event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if ((key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) ||
+        !(key->modifiers() & Qt::ControlModifier))
+        return QMainWindow::eventFilter(watched, event);
+    m_focused_field.reset();
+    static_cast<QObject *>(ui.PageControl1)->event(event);
+    if (m_focused_field)
+        focus_field(*m_focused_field);
+    return true;
+}
+
 // The size is fixed: a request to maximise leaves the window as it is.
 void TForm1::changeEvent(QEvent *event)
 {
@@ -248,6 +303,7 @@ QWidget *TForm1::field_widget(InputField field) const
 // The field gets the focus with its text selected, ready to be retyped.
 void TForm1::focus_field(InputField field)
 {
+    m_focused_field = field;
     QWidget *widget = field_widget(field);
     widget->setFocus(Qt::OtherFocusReason);
     if (auto *edit = qobject_cast<QLineEdit *>(widget))

@@ -23,6 +23,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 namespace pelorin {
 
@@ -71,6 +72,7 @@ public slots:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -103,6 +105,8 @@ private:
     DataSource m_source;
     QPointer<TAboutBox> m_about_box;
     bool m_changing_page = false;
+    // The field the last failed or rejected input focused.
+    std::optional<InputField> m_focused_field;
     bool m_centred = false;
 };
 

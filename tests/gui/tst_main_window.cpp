@@ -28,6 +28,8 @@ private slots:
     void report_page_is_never_reached();
     void run_switching_to_output_runs_no_second_calculation();
     void rejection_after_selecting_output_runs_once();
+    void rejection_focuses_the_field_data();
+    void rejection_focuses_the_field();
     void about_command_shows_the_box();
     void about_box_hides_data();
     void about_box_hides();
@@ -103,6 +105,14 @@ void MainWindowTest::window_size_is_fixed()
     QTest::qWait(20);
     QCOMPARE(program.form->size(), size);
     QCOMPARE(program.pages()->size(), QSize(637, 414));
+
+    // Every page is 629 x 386; the grid takes the Output page's height below its strips.
+    for (int page = 0; page < program.pages()->count(); ++page) {
+        program.form->set_active_page(program.pages()->widget(page));
+        QCOMPARE(program.active_page()->size(), QSize(629, 386));
+    }
+    program.form->set_active_page(program.form->ui.TabSheetOutput);
+    QCOMPARE(program.widget("DBGrid1")->geometry(), QRect(1, 44, 408, 341));
 }
 
 void MainWindowTest::menu_has_two_commands_without_sub_menus()
@@ -248,6 +258,49 @@ void MainWindowTest::rejection_after_selecting_output_runs_once()
     QCOMPARE(program.active_page_name(), QStringLiteral("TabSheetInput"));
     QCOMPARE(QApplication::focusWidget(), program.widget("Ed_max_signal"));
     QCOMPARE(program.grid_model()->rowCount(), 0);
+}
+
+void MainWindowTest::rejection_focuses_the_field_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("mouse") << "mouse";
+    QTest::newRow("Ctrl+Tab") << "Ctrl+Tab";
+    QTest::newRow("arrow key") << "arrow key";
+}
+
+// However the Output page is selected, a rejection ends on the Input page
+// with the offending field focused once the message box has gone.
+void MainWindowTest::rejection_focuses_the_field()
+{
+    QFETCH(QString, way);
+    Program program;
+    QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
+    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.set_text("Ed_max_signal", QStringLiteral("11"));
+    QWidget box;
+    program.prompts.on_message = [&](const RecordingPrompts::Message &) {
+        // As a modal box does: it takes the activation while it is shown.
+        box.show();
+        box.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        box.hide();
+    };
+
+    if (way == QLatin1String("mouse")) {
+        click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    } else if (way == QLatin1String("Ctrl+Tab")) {
+        program.widget("Ed_diameter")->setFocus();
+        QTest::keyClick(program.widget("Ed_diameter"), Qt::Key_Tab, Qt::ControlModifier);
+    } else {
+        program.pages()->tabBar()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(program.pages()->tabBar(), Qt::Key_Right);
+    }
+    QCOMPARE(program.prompts.messages.size(), 1);
+    // The window system gives the activation back when the box has gone.
+    program.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
+    QCOMPARE(program.active_page_name(), QStringLiteral("TabSheetInput"));
+    QCOMPARE(QApplication::focusWidget(), program.widget("Ed_max_signal"));
 }
 
 void MainWindowTest::about_command_shows_the_box()
