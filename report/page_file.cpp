@@ -113,6 +113,8 @@ struct PageEntry
     quint32 picture_length = 0;
 };
 
+} // namespace
+
 QVector<StoredPage> parse_page_file(const QString &name, const QByteArray &bytes)
 {
     const auto fail = [&name](const QString &what) {
@@ -201,8 +203,6 @@ QVector<StoredPage> parse_page_file(const QString &name, const QByteArray &bytes
     }
     return pages;
 }
-
-} // namespace
 
 void save_page_file(const QString &path, const QVector<StoredPage> &pages)
 {

@@ -61,6 +61,10 @@ void save_page_file(const QString &path, const QVector<StoredPage> &pages);
 // before QPicture ever sees it, and must replay without a format error.
 QVector<StoredPage> load_page_file(const QString &path);
 
+// What load_page_file does with the bytes it has read: `name` stands for the
+// file in the messages.
+QVector<StoredPage> parse_page_file(const QString &name, const QByteArray &bytes);
+
 // True when something exists at path: a file, but also a folder, a pipe or a
 // device. Load report asks this first and shows "File does not exist" itself;
 // load_page_file says why anything else that is not a regular file is refused.
