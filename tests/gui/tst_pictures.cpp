@@ -7,13 +7,16 @@
 #include "resources/pictures.h"
 
 #include <QColor>
+#include <QDir>
 #include <QImage>
+#include <QImageReader>
 #include <QSet>
 #include <QSize>
 #include <QString>
 #include <QTest>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -80,6 +83,9 @@ class PicturesTest : public QObject
     Q_OBJECT
 
 private slots:
+    void picture_is_the_decoded_file_data();
+    void picture_is_the_decoded_file();
+    void unknown_picture_throws();
     void picture_has_its_layout_size_data();
     void picture_has_its_layout_size();
     void icon_uses_sixteen_classic_colours_and_full_transparency();
@@ -90,6 +96,41 @@ private slots:
     void diagram_is_black_and_blue_on_white_data();
     void diagram_is_black_and_blue_on_white();
 };
+
+// The program shows the PNG pictures from pixel arrays decoded at build
+// time, and the JPEG logo through the jpeg plugin loaded on its own: each
+// must be, pixel for pixel and in the same format, what Qt's image reader
+// makes of the compiled-in file.
+void PicturesTest::picture_is_the_decoded_file_data()
+{
+    QTest::addColumn<QString>("name");
+    const QStringList files = QDir(QStringLiteral(":/pictures")).entryList(QDir::Files);
+    QVERIFY(files.contains(QStringLiteral("logo.jpg")));
+    QVERIFY(files.size() >= 20);
+    for (const QString &file : files)
+        QTest::newRow(qPrintable(file)) << file;
+}
+
+void PicturesTest::picture_is_the_decoded_file()
+{
+    QFETCH(QString, name);
+    QImageReader reader(QStringLiteral(":/pictures/") + name);
+    const QImage decoded = reader.read();
+    QVERIFY2(!decoded.isNull(), qPrintable(reader.errorString()));
+    const QImage shown = pelorin::load_picture(name).toImage();
+    QCOMPARE(shown.size(), decoded.size());
+    QCOMPARE(shown.format(), QPixmap::fromImage(decoded).toImage().format());
+    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32),
+             decoded.convertToFormat(QImage::Format_ARGB32));
+}
+
+void PicturesTest::unknown_picture_throws()
+{
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                             pelorin::load_picture(QStringLiteral("missing.png")));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                             pelorin::load_picture(QStringLiteral("missing.jpg")));
+}
 
 void PicturesTest::picture_has_its_layout_size_data()
 {
