@@ -269,11 +269,11 @@ RawDecimal raw_decimal_form(extended value, int precision, int decimals)
         n /= 10;
     }
 
-    int m = exponent + decimals;
-    if (m < 0)
+    // Any int is a number of decimals: the sum is taken in 64 bits.
+    const long long wanted = static_cast<long long>(exponent) + decimals;
+    if (wanted < 0)
         return form; // rounds to zero
-    if (m > precision)
-        m = precision;
+    int m = wanted > precision ? precision : int(wanted);
 
     const bool round_up = m < 18 && digits[m] >= '5';
     if (round_up) {

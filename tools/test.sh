@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test (installing what it needs first):
-#   1. the sanitizer build (ASan + UBSan) of the calculation core and the
-#      report page-file reader, with their tests;
-#   2. the warnings-as-errors build of the whole program with all tests,
+#   1. the fuzz targets (clang, libFuzzer with ASan + UBSan), each run for a
+#      few seconds from its corpus in build-fuzz/corpus (tests/fuzz/run.sh);
+#   2. the sanitizer build (ASan + UBSan) of the whole program with all tests,
+#      the real-printing tests included;
+#   3. the warnings-as-errors build of the whole program with all tests,
 #      the real-printing tests on a local CUPS queue included.
-# The last lines are CTest's summary of step 2.
+# A failure in any step fails the script; the last lines are CTest's summary
+# of step 3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
@@ -13,20 +16,30 @@ bash tools/cups_setup.sh
 
 jobs="$(nproc)"
 export LC_ALL=C.UTF-8
+failed=()
 
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPELORIN_FUZZ=ON -DPELORIN_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs" --target fuzz_targets
+bash tests/fuzz/run.sh build-fuzz 6 || failed+=("fuzzing")
+
+# Qt keeps some allocations until exit on purpose: leak detection stays off.
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPELORIN_SANITIZE=ON -DPELORIN_BENCH=OFF >/dev/null
-cmake --build build-asan -j"$jobs" --target sanitized_tests
-asan_status=0
-ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan -L sanitized --output-on-failure -j"$jobs" \
-    || asan_status=$?
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan -LE style --output-on-failure -j"$jobs" \
+    || failed+=("the sanitizer build's tests")
+
+if [ ${#failed[@]} -ne 0 ]; then
+    echo "FAILED so far: ${failed[*]} (see above); the main build runs all the same."
+fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELORIN_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 status=0
 ctest --test-dir build --output-on-failure -j"$jobs" || status=$?
 
-if [ "$asan_status" -ne 0 ]; then
-    echo "The sanitizer build's tests failed (see above)."
-    exit "$asan_status"
+if [ ${#failed[@]} -ne 0 ] && [ "$status" -eq 0 ]; then
+    status=1
 fi
 exit "$status"

@@ -11,6 +11,7 @@
 
 #include <cfenv>
 #include <cfloat>
+#include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
@@ -865,6 +866,10 @@ void TestNumberText::formatFixed_data()
     row_pd("p18 1234567890123456789", 1234567890123456789.0L, 18, 0, "1.23456789012345679E18");
     row_pd("p7 d0 2.5", 2.5L, 7, 0, "3");
     row_pd("p7 d1 0.05", 0.05L, 7, 1, "0.1");
+    // Any int is a number of decimals; at most 64 are written.
+    row_pd("d INT_MAX 1e4000", 1e4000L, 7, INT_MAX, "1E4000");
+    row_pd("d INT_MAX 1.5", 1.5L, 7, INT_MAX, "1.5" + QString(63, QLatin1Char('0')));
+    row_pd("d INT_MIN -1e-30", -1e-30L, 7, INT_MIN, "0");
 }
 
 void TestNumberText::formatFixed()
