@@ -1,5 +1,5 @@
 // Generating the calibration report with 25 correction points (27 detail
-// rows): the layout pass alone, screen pages for the preview (pictures kept
+// rows): the layout pass alone, screen pages for the preview (page records kept
 // in the job's page store), a page painted at 150 dpi, and a print run drawn
 // on a 600 dpi printer in PDF output mode.
 
@@ -79,7 +79,7 @@ void BM_ScreenPages(benchmark::State &state)
     for (auto _ : state) {
         PrintJob job(PrintJob::Destination::Screen);
         job.generate(r.layout, r.rows);
-        bytes = job.stored_pages().value(0).picture.size();
+        bytes = encode_page(job.stored_pages().value(0)).size();
         benchmark::DoNotOptimize(bytes);
     }
     state.counters["page_bytes"] = double(bytes);

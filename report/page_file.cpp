@@ -1,15 +1,12 @@
 #include "report/page_file.h"
 
 #include "calc/errors.h"
-#include "report/picture_check.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPainter>
-#include <QPicture>
 #include <QSaveFile>
 
 #include <cmath>
@@ -20,10 +17,9 @@ namespace pelorin {
 namespace {
 
 constexpr char magic[8] = {'\x89', 'P', 'R', 'P', '\r', '\n', '\x1a', '\n'};
-constexpr qsizetype header_bytes = 8 + 4 + 4;
-constexpr qsizetype page_header_bytes = 8 + 8 + 4 + 4;
 constexpr auto checksum_algorithm = QCryptographicHash::Sha256;
 constexpr qsizetype checksum_bytes = 32;
+constexpr quint32 first_page_file_version = 1; // pages as drawing commands, no longer read
 
 QString shown_name(const QString &path)
 {
@@ -37,32 +33,6 @@ QByteArray checksum_of(const char *data, qsizetype length)
     return hash.result();
 }
 
-bool valid_extent(double extent)
-{
-    return std::isfinite(extent) && extent > 0.0 && extent <= max_paper_extent;
-}
-
-bool valid_orientation(quint32 value)
-{
-    return value == quint32(QPageLayout::Portrait) || value == quint32(QPageLayout::Landscape);
-}
-
-// After picture_data_problem() has found nothing wrong, QPicture itself must
-// replay the data without a format error. The replay goes into another
-// picture, so nothing is rasterised.
-bool picture_replays(const QByteArray &data)
-{
-    if (data.isEmpty())
-        return true; // a blank page
-    QPicture picture;
-    picture.setData(data.constData(), uint(data.size()));
-    QPicture sink;
-    QPainter painter(&sink);
-    const bool ok = picture.play(&painter);
-    painter.end();
-    return ok;
-}
-
 // Fields are little-endian; reals are IEEE-754 binary64.
 void set_up(QDataStream &stream)
 {
@@ -71,7 +41,134 @@ void set_up(QDataStream &stream)
     stream.setFloatingPointPrecision(QDataStream::DoublePrecision);
 }
 
-// Reads fields from the file's bytes; a read past the end fails and says so.
+// ---- Writing ----
+
+void write_text(QDataStream &out, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    out << quint32(utf8.size());
+    out.writeRawData(utf8.constData(), int(utf8.size()));
+}
+
+void write_rect(QDataStream &out, const QRectF &rect)
+{
+    out << rect.left() << rect.top() << rect.width() << rect.height();
+}
+
+void write_frame(QDataStream &out, const FrameLines &frame)
+{
+    out << frame.top << frame.bottom << frame.left << frame.right;
+}
+
+quint32 horizontal_alignment(Qt::Alignment alignment)
+{
+    return quint32(alignment & Qt::AlignHorizontal_Mask);
+}
+
+void write_page(QDataStream &out, const StoredPage &page)
+{
+    out << page.paper.width() << page.paper.height() << quint32(page.orientation)
+        << quint32(page.bands.size());
+    for (const PlacedBand &band : page.bands) {
+        out << quint32(band.kind);
+        write_text(out, band.name);
+        write_rect(out, band.rect);
+        write_frame(out, band.frame);
+        out << qint32(band.row) << quint32(band.elements.size());
+        for (const PlacedElement &e : band.elements) {
+            write_text(out, e.name);
+            out << quint32(e.kind);
+            write_rect(out, e.box);
+            write_text(out, e.font.family);
+            out << e.font.points << quint8(e.font.bold) << quint8(e.font.underline)
+                << horizontal_alignment(e.alignment) << quint8(e.word_wrap);
+            write_frame(out, e.frame);
+            write_text(out, e.text);
+        }
+    }
+}
+
+// ---- Checking values ----
+
+bool valid_extent(double extent)
+{
+    return std::isfinite(extent) && extent > 0.0 && extent <= max_paper_extent;
+}
+
+bool valid_rect(const QRectF &rect)
+{
+    const auto coordinate = [](double v) {
+        return std::isfinite(v) && std::fabs(v) <= max_paper_extent;
+    };
+    const auto size = [](double v) {
+        return std::isfinite(v) && v >= 0.0 && v <= max_paper_extent;
+    };
+    return coordinate(rect.left()) && coordinate(rect.top()) && size(rect.width()) &&
+           size(rect.height());
+}
+
+bool valid_frame(const FrameLines &frame)
+{
+    for (const double width : {frame.top, frame.bottom, frame.left, frame.right}) {
+        if (!std::isfinite(width) || width < 0.0 || width > max_frame_points)
+            return false;
+    }
+    return true;
+}
+
+bool text_fits(const QString &text)
+{
+    return text.size() <= qsizetype(max_text_bytes) &&
+           text.toUtf8().size() <= qsizetype(max_text_bytes);
+}
+
+// What is wrong with a page's values, as "has ..."; empty when nothing is.
+// Loading and saving hold pages to the same limits.
+QString page_problem(const StoredPage &page)
+{
+    if (!valid_extent(page.paper.width()) || !valid_extent(page.paper.height()))
+        return QStringLiteral("has an invalid paper size");
+    if (page.orientation != QPageLayout::Portrait && page.orientation != QPageLayout::Landscape)
+        return QStringLiteral("has an invalid orientation");
+    if (page.bands.size() > qsizetype(max_bands))
+        return QStringLiteral("has %1 bands, more than the %2 possible")
+            .arg(page.bands.size())
+            .arg(max_bands);
+    qsizetype elements = 0;
+    for (qsizetype b = 0; b < page.bands.size(); ++b) {
+        const PlacedBand &band = page.bands.at(b);
+        const QString where = QStringLiteral("band %1").arg(b + 1);
+        if (!valid_rect(band.rect) || !valid_frame(band.frame) || band.row < -1 ||
+            !text_fits(band.name))
+            return QStringLiteral("has an invalid %1").arg(where);
+        elements += band.elements.size();
+        if (elements > qsizetype(max_elements))
+            return QStringLiteral("has more than the %1 elements possible").arg(max_elements);
+        for (qsizetype i = 0; i < band.elements.size(); ++i) {
+            const PlacedElement &e = band.elements.at(i);
+            const quint32 alignment = horizontal_alignment(e.alignment);
+            if (!valid_rect(e.box) || !valid_frame(e.frame) || !std::isfinite(e.font.points) ||
+                e.font.points <= 0.0 || e.font.points > max_font_points ||
+                (alignment != Qt::AlignLeft && alignment != Qt::AlignRight &&
+                 alignment != Qt::AlignHCenter) ||
+                !text_fits(e.name) || !text_fits(e.font.family) || !text_fits(e.text))
+                return QStringLiteral("has an invalid element %1 in %2").arg(i + 1).arg(where);
+        }
+    }
+    return QString();
+}
+
+// ---- Reading ----
+
+// Why bytes were refused: cut short, or holding something no writer writes.
+struct Refusal
+{
+    bool truncated = false;
+    QString why;
+};
+
+// Reads fields from a file's bytes. Every count and length is checked against
+// its limit and against the bytes still present before anything is made of it.
 class Reader
 {
 public:
@@ -83,37 +180,155 @@ public:
     qsizetype position() const { return qsizetype(m_stream.device()->pos()); }
     qsizetype remaining() const { return m_size - position(); }
 
-    bool read_u32(quint32 &value)
+    void skip(qsizetype count)
     {
-        m_stream >> value;
-        return m_stream.status() == QDataStream::Ok;
+        if (m_stream.skipRawData(int(count)) != count)
+            throw Refusal{true, {}};
     }
 
-    bool read_f64(double &value)
+    template <typename T> T number()
     {
+        T value{};
         m_stream >> value;
-        return m_stream.status() == QDataStream::Ok;
+        if (m_stream.status() != QDataStream::Ok)
+            throw Refusal{true, {}};
+        return value;
     }
 
-    // count is at most max_picture_bytes, well inside int.
-    bool skip(qsizetype count) { return m_stream.skipRawData(int(count)) == count; }
+    double real() { return number<double>(); }
+
+    bool flag()
+    {
+        const auto value = number<quint8>();
+        if (value > 1)
+            throw Refusal{false, QStringLiteral("a flag is neither 0 nor 1")};
+        return value == 1;
+    }
+
+    // An enumeration's value, at most `last`.
+    quint32 choice(quint32 last, const char *what)
+    {
+        const auto value = number<quint32>();
+        if (value > last)
+            throw Refusal{false,
+                          QStringLiteral("unknown %1 %2").arg(QLatin1String(what)).arg(value)};
+        return value;
+    }
+
+    quint32 count(quint32 limit, const char *what)
+    {
+        const auto value = number<quint32>();
+        if (value > limit)
+            throw Refusal{false, QStringLiteral("%1 %2 are more than the %3 possible")
+                                     .arg(value)
+                                     .arg(QLatin1String(what))
+                                     .arg(limit)};
+        return value;
+    }
+
+    QString text()
+    {
+        const quint32 length = count(max_text_bytes, "text bytes");
+        if (qsizetype(length) > remaining())
+            throw Refusal{true, {}};
+        QByteArray utf8(qsizetype(length), Qt::Uninitialized);
+        m_stream.readRawData(utf8.data(), int(length));
+        QString text = QString::fromUtf8(utf8);
+        if (text.toUtf8() != utf8)
+            throw Refusal{false, QStringLiteral("a text is not valid UTF-8")};
+        return text;
+    }
+
+    QRectF rect()
+    {
+        const double left = real();
+        const double top = real();
+        const double width = real();
+        const double height = real();
+        return QRectF(left, top, width, height);
+    }
+
+    FrameLines frame()
+    {
+        FrameLines frame;
+        frame.top = real();
+        frame.bottom = real();
+        frame.left = real();
+        frame.right = real();
+        return frame;
+    }
 
 private:
     QDataStream m_stream;
     qsizetype m_size;
 };
 
-// Where one page's fields sit in the file, as found while walking it.
-struct PageEntry
+// One page record; its values are checked by page_problem() afterwards.
+StoredPage read_page(Reader &in)
 {
-    double width = 0.0;
-    double height = 0.0;
-    quint32 orientation = 0;
-    qsizetype picture_offset = 0;
-    quint32 picture_length = 0;
-};
+    StoredPage page;
+    const double width = in.real();
+    const double height = in.real();
+    page.paper = QSizeF(width, height);
+    page.orientation = QPageLayout::Orientation(in.choice(QPageLayout::Landscape, "orientation"));
+    const quint32 bands = in.count(max_bands, "bands");
+    quint32 elements_left = max_elements;
+    for (quint32 b = 0; b < bands; ++b) {
+        PlacedBand band;
+        band.kind = BandKind(in.choice(quint32(BandKind::Summary), "band kind"));
+        band.name = in.text();
+        band.rect = in.rect();
+        band.frame = in.frame();
+        band.row = in.number<qint32>();
+        const quint32 elements = in.count(elements_left, "elements");
+        elements_left -= elements;
+        for (quint32 i = 0; i < elements; ++i) {
+            PlacedElement e;
+            e.name = in.text();
+            e.kind = ElementKind(in.choice(quint32(ElementKind::Memo), "element kind"));
+            e.box = in.rect();
+            e.font.family = in.text();
+            e.font.points = in.real();
+            e.font.bold = in.flag();
+            e.font.underline = in.flag();
+            e.alignment = Qt::Alignment(int(in.choice(Qt::AlignHorizontal_Mask, "alignment")));
+            e.word_wrap = in.flag();
+            e.frame = in.frame();
+            e.text = in.text();
+            band.elements.append(e);
+        }
+        page.bands.append(band);
+    }
+    return page;
+}
 
 } // namespace
+
+QByteArray encode_page(const StoredPage &page)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    set_up(out);
+    write_page(out, page);
+    return bytes;
+}
+
+StoredPage decode_page(const QByteArray &bytes)
+{
+    try {
+        Reader in(bytes);
+        StoredPage page = read_page(in);
+        if (in.remaining() != 0)
+            throw Refusal{false, QStringLiteral("unexpected data after the page")};
+        const QString problem = page_problem(page);
+        if (!problem.isEmpty())
+            throw Refusal{false, QStringLiteral("the page %1").arg(problem)};
+        return page;
+    } catch (const Refusal &refusal) {
+        throw Error(QStringLiteral("A stored report page is damaged: %1")
+                        .arg(refusal.truncated ? QStringLiteral("it is truncated") : refusal.why));
+    }
+}
 
 QVector<StoredPage> parse_page_file(const QString &name, const QByteArray &bytes)
 {
@@ -123,7 +338,6 @@ QVector<StoredPage> parse_page_file(const QString &name, const QByteArray &bytes
     const auto damaged = [&fail](const QString &why) {
         return fail(QStringLiteral("is damaged: %1").arg(why));
     };
-    const QString truncated = QStringLiteral("is truncated");
 
     if (bytes.isEmpty())
         throw fail(QStringLiteral("is empty"));
@@ -131,75 +345,53 @@ QVector<StoredPage> parse_page_file(const QString &name, const QByteArray &bytes
     if (std::memcmp(bytes.constData(), magic, size_t(magic_seen)) != 0)
         throw fail(QStringLiteral("is not a PELORIN report file"));
 
-    Reader reader(bytes);
-    quint32 version = 0;
-    quint32 count = 0;
-    if (!reader.skip(sizeof magic) || !reader.read_u32(version))
-        throw fail(truncated);
-    // A newer format may change everything after the version, so it is
-    // refused before anything else is read.
-    if (version > page_file_version)
-        throw fail(QStringLiteral("was written by a newer version of PELORIN "
-                                  "(page file format %1; this version reads format %2)")
-                       .arg(version)
-                       .arg(page_file_version));
-    if (version == 0)
-        throw damaged(QStringLiteral("unknown page file format 0"));
-    if (!reader.read_u32(count))
-        throw fail(truncated);
-    if (count == 0)
-        throw damaged(QStringLiteral("it holds no pages"));
-    if (count > max_pages)
-        throw damaged(QStringLiteral("it claims %1 pages (at most %2 are possible)")
-                          .arg(count)
-                          .arg(max_pages));
-
-    // Walk the page records: only offsets and lengths are taken here, and
-    // every length is checked against the bytes actually present.
-    QVector<PageEntry> entries;
-    for (quint32 number = 1; number <= count; ++number) {
-        PageEntry entry;
-        if (!reader.read_f64(entry.width) || !reader.read_f64(entry.height) ||
-            !reader.read_u32(entry.orientation) || !reader.read_u32(entry.picture_length))
-            throw fail(truncated);
-        if (entry.picture_length > max_picture_bytes)
-            throw damaged(QStringLiteral("page %1 claims a picture of %2 bytes")
-                              .arg(number)
-                              .arg(entry.picture_length));
-        entry.picture_offset = reader.position();
-        if (!reader.skip(entry.picture_length))
-            throw fail(truncated);
-        entries.append(entry);
+    QVector<StoredPage> pages;
+    try {
+        Reader in(bytes);
+        in.skip(sizeof magic);
+        // Another format may change everything after the version, so it is
+        // refused before anything else is read.
+        const auto version = in.number<quint32>();
+        if (version > page_file_version)
+            throw fail(QStringLiteral("was written by a newer version of PELORIN "
+                                      "(page file format %1; this version reads format %2)")
+                           .arg(version)
+                           .arg(page_file_version));
+        if (version == first_page_file_version)
+            throw fail(QStringLiteral("is in page file format 1 of a development version of "
+                                      "PELORIN, which this version does not read (it reads "
+                                      "format %1)")
+                           .arg(page_file_version));
+        if (version != page_file_version)
+            throw damaged(QStringLiteral("unknown page file format %1").arg(version));
+        const quint32 count = in.count(max_pages, "pages");
+        if (count == 0)
+            throw damaged(QStringLiteral("it holds no pages"));
+        for (quint32 number = 1; number <= count; ++number) {
+            try {
+                pages.append(read_page(in));
+            } catch (Refusal &refusal) {
+                refusal.why = QStringLiteral("page %1: %2").arg(number).arg(refusal.why);
+                throw;
+            }
+            pages.last().number = int(number);
+        }
+        const qsizetype checked_bytes = in.position();
+        if (in.remaining() < checksum_bytes)
+            throw Refusal{true, {}};
+        if (in.remaining() > checksum_bytes)
+            throw damaged(QStringLiteral("unexpected data after the last page"));
+        if (checksum_of(bytes.constData(), checked_bytes) != bytes.mid(checked_bytes))
+            throw damaged(QStringLiteral("checksum mismatch"));
+    } catch (const Refusal &refusal) {
+        throw refusal.truncated ? fail(QStringLiteral("is truncated")) : damaged(refusal.why);
     }
-    const qsizetype checked_bytes = reader.position();
-    if (reader.remaining() < checksum_bytes)
-        throw fail(truncated);
-    if (reader.remaining() > checksum_bytes)
-        throw damaged(QStringLiteral("unexpected data after the last page"));
-    if (checksum_of(bytes.constData(), checked_bytes) != bytes.mid(checked_bytes))
-        throw damaged(QStringLiteral("checksum mismatch"));
 
     // The bytes are as they were written; now check what they say.
-    QVector<StoredPage> pages;
-    pages.reserve(qsizetype(count));
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const PageEntry &entry = entries.at(i);
-        const qsizetype number = i + 1;
-        if (!valid_extent(entry.width) || !valid_extent(entry.height))
-            throw damaged(QStringLiteral("page %1 has an invalid paper size").arg(number));
-        if (!valid_orientation(entry.orientation))
-            throw damaged(QStringLiteral("page %1 has an invalid orientation").arg(number));
-        StoredPage page;
-        page.paper_size = QSizeF(entry.width, entry.height);
-        page.orientation = QPageLayout::Orientation(entry.orientation);
-        page.picture = bytes.mid(entry.picture_offset, entry.picture_length);
-        const QString problem = picture_data_problem(page.picture);
+    for (const StoredPage &page : pages) {
+        const QString problem = page_problem(page);
         if (!problem.isEmpty())
-            throw damaged(
-                QStringLiteral("page %1 is not a valid picture: %2").arg(number).arg(problem));
-        if (!picture_replays(page.picture))
-            throw damaged(QStringLiteral("page %1 is not a valid picture").arg(number));
-        pages.append(page);
+            throw damaged(QStringLiteral("page %1 %2").arg(page.number).arg(problem));
     }
     return pages;
 }
@@ -218,36 +410,22 @@ void save_page_file(const QString &path, const QVector<StoredPage> &pages)
         throw fail(QStringLiteral("%1 pages are more than the %2 a file can hold")
                        .arg(pages.size())
                        .arg(max_pages));
-    qsizetype total = header_bytes + checksum_bytes;
     for (qsizetype i = 0; i < pages.size(); ++i) {
-        const StoredPage &page = pages.at(i);
-        if (!valid_extent(page.paper_size.width()) || !valid_extent(page.paper_size.height()))
-            throw fail(QStringLiteral("page %1 has an invalid paper size").arg(i + 1));
-        if (page.picture.size() > qsizetype(max_picture_bytes))
-            throw fail(QStringLiteral("page %1 is too large").arg(i + 1));
-        total += page_header_bytes + page.picture.size();
-    }
-    if (total > max_page_file_bytes)
-        throw fail(QStringLiteral("the pages are too large for one file"));
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        const QString problem = picture_data_problem(pages.at(i).picture);
+        const QString problem = page_problem(pages.at(i));
         if (!problem.isEmpty())
-            throw fail(QStringLiteral("page %1 is not a picture this program can read back: %2")
-                           .arg(i + 1)
-                           .arg(problem));
+            throw fail(QStringLiteral("page %1 %2").arg(i + 1).arg(problem));
     }
 
     QByteArray bytes;
-    bytes.reserve(total);
     {
         QDataStream out(&bytes, QIODevice::WriteOnly);
         set_up(out);
         out.writeRawData(magic, sizeof magic);
         out << page_file_version << quint32(pages.size());
         for (const StoredPage &page : pages) {
-            out << page.paper_size.width() << page.paper_size.height() << quint32(page.orientation)
-                << quint32(page.picture.size());
-            out.writeRawData(page.picture.constData(), int(page.picture.size()));
+            write_page(out, page);
+            if (bytes.size() + checksum_bytes > max_page_file_bytes)
+                throw fail(QStringLiteral("the pages are too large for one file"));
         }
     }
     bytes.append(checksum_of(bytes.constData(), bytes.size()));

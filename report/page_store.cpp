@@ -10,16 +10,11 @@ PageStore::~PageStore() = default; // the temporary file removes itself
 PageStore::PageStore(PageStore &&) noexcept = default;
 PageStore &PageStore::operator=(PageStore &&) noexcept = default;
 
-void PageStore::append(const QPicture &page)
-{
-    append(QByteArray(page.data(), qsizetype(page.size())));
-}
-
-void PageStore::append(const QByteArray &picture_data)
+void PageStore::append(const QByteArray &page_data)
 {
     Entry entry;
-    entry.data = picture_data;
-    entry.size = picture_data.size();
+    entry.data = page_data;
+    entry.size = page_data.size();
     m_pages.append(entry);
     m_total += entry.size;
     if (m_total > memory_limit)
@@ -76,15 +71,6 @@ QByteArray PageStore::page_data(int number) const
     if (data.size() != entry.size)
         return {};
     return data;
-}
-
-QPicture PageStore::page(int number) const
-{
-    const QByteArray data = page_data(number);
-    QPicture picture;
-    if (!data.isEmpty())
-        picture.setData(data.constData(), uint(data.size()));
-    return picture;
 }
 
 QString PageStore::file_name() const

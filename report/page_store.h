@@ -1,8 +1,8 @@
 #pragma once
 
 // The generated screen pages of one print job. Pages are appended as their
-// QPicture data while the report is generated and fetched by number for the
-// preview. They stay in memory while they take at most memory_limit bytes in
+// page records (encode_page) while the report is generated and fetched by
+// number for the preview. They stay in memory while they take at most memory_limit bytes in
 // all; the append that passes the limit moves every page into a temporary file
 // in the system's temporary directory (readable and writable by the owner
 // only), and later pages go straight to that file. Pages are read back from the
@@ -13,7 +13,6 @@
 // memory: a report is never lost for want of disk space.
 
 #include <QByteArray>
-#include <QPicture>
 #include <QString>
 #include <QVector>
 
@@ -35,19 +34,16 @@ public:
     PageStore(PageStore &&) noexcept;
     PageStore &operator=(PageStore &&) noexcept;
 
-    // Appends one page (its QPicture::data()) as the next page.
-    void append(const QPicture &page);
-    void append(const QByteArray &picture_data);
+    // Appends one page's bytes as the next page.
+    void append(const QByteArray &page_data);
 
     int count() const { return int(m_pages.size()); }
-    // Bytes of picture data held, in memory and on file together.
+    // Bytes of page data held, in memory and on file together.
     qint64 total_bytes() const { return m_total; }
 
     // Page number (1 to count) as stored; empty when there is no such page or
     // its bytes can no longer be read from the temporary file.
     QByteArray page_data(int number) const;
-    // The same page as a picture ready to play.
-    QPicture page(int number) const;
 
     // True once pages have been moved to the temporary file.
     bool on_file() const { return m_on_file > 0; }

@@ -45,7 +45,7 @@ bool PrintJob::in_page_range(int number) const
 void PrintJob::page_done(const ReportPage &page, QPrinter *printer, QPainter &painter, bool &drawn)
 {
     if (m_destination == Destination::Screen) {
-        m_pages.append(record_page(page));
+        m_pages.append(encode_page(page));
         m_sheets.append(Sheet{page.paper, page.orientation});
     } else if (printer && in_page_range(page.number)) {
         if (!drawn) {
@@ -100,7 +100,10 @@ bool PrintJob::generate(const ReportLayout &layout, const QVector<Table::Row> &r
 
 QPicture PrintJob::page(int number) const
 {
-    return m_pages.page(number);
+    const QByteArray data = m_pages.page_data(number);
+    if (data.isEmpty())
+        return QPicture();
+    return record_page(decode_page(data));
 }
 
 QSizeF PrintJob::page_paper(int number) const
@@ -122,11 +125,8 @@ QVector<StoredPage> PrintJob::stored_pages() const
     QVector<StoredPage> pages;
     pages.reserve(m_sheets.size());
     for (int n = 1; n <= m_sheets.size(); ++n) {
-        StoredPage page;
-        page.paper_size = m_sheets.at(n - 1).paper;
-        page.orientation = m_sheets.at(n - 1).orientation;
-        page.picture = m_pages.page_data(n);
-        pages.append(page);
+        pages.append(decode_page(m_pages.page_data(n)));
+        pages.last().number = n;
     }
     return pages;
 }
@@ -136,8 +136,8 @@ void PrintJob::load_pages(const QVector<StoredPage> &pages)
     PageStore store;
     QVector<Sheet> sheets;
     for (const StoredPage &page : pages) {
-        store.append(page.picture);
-        sheets.append(Sheet{page.paper_size, page.orientation});
+        store.append(encode_page(page));
+        sheets.append(Sheet{page.paper, page.orientation});
     }
     m_pages = std::move(store);
     m_sheets = sheets;
@@ -171,7 +171,7 @@ void PrintJob::print_stored_pages(QPrinter &printer) const
             printer.newPage();
         }
         const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
-        play_page(painter, m_pages.page(n), QRectF(QPointF(0, 0), printable.size()));
+        play_page(painter, page(n), QRectF(QPointF(0, 0), printable.size()));
     }
     if (painter.isActive())
         painter.end();

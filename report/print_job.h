@@ -3,7 +3,8 @@
 // A print job: one run of the report engine into screen pages (for the
 // preview) or straight onto a printer.
 //
-//   preview:  PrintJob(Screen).generate(layout, rows)  -> QPicture per page in a PageStore
+//   preview:  PrintJob(Screen).generate(layout, rows)  -> page records in a PageStore,
+//             recorded as a QPicture when a page is shown
 //   printing: PrintJob(Printer).generate(layout, rows, &printer) -> pages drawn on the printer
 //
 // Generation runs on the user-interface thread: before every detail row it
@@ -97,14 +98,16 @@ public:
     // The date and time the report's system data element shows (tests pin it).
     void set_clock(Clock clock) { m_clock = std::move(clock); }
 
-    // Runs the report over `rows`. A screen job keeps each page as a picture;
+    // Runs the report over `rows`. A screen job keeps each page's values;
     // a printer job draws each page in the job's page range on `printer`
     // (already set up, see apply_print_settings) and ends the document when
     // generation ends, cancelled or not. Returns false when cancelled.
     bool generate(const ReportLayout &layout, const QVector<Table::Row> &rows,
                   QPrinter *printer = nullptr);
 
-    // Screen pages, numbered from 1. An unknown number gives an empty picture.
+    // Screen pages, numbered from 1, recorded for playing. An unknown number,
+    // or a page whose temporary file can no longer be read, gives an empty
+    // picture.
     QPicture page(int number) const;
     QSizeF page_paper(int number) const; // tenths of a millimetre
     QPageLayout::Orientation page_orientation(int number) const;

@@ -230,14 +230,14 @@ void TestPrintJob::cancelled_printer_job_sends_what_was_drawn()
 
 void TestPrintJob::largest_portrait_page_stays_in_memory()
 {
-    // 27 rows on one page: its picture is below the page store's memory limit,
+    // 27 rows on one page: its record is below the page store's memory limit,
     // so a one-page preview needs no temporary file.
     PrintJob job(PrintJob::Destination::Screen);
     job.generate(m_layout, rows(25));
     const QVector<StoredPage> pages = job.stored_pages();
     QCOMPARE(pages.size(), 1);
-    QVERIFY2(pages.first().picture.size() < PageStore::memory_limit,
-             qPrintable(QString::number(pages.first().picture.size())));
+    const qsizetype bytes = encode_page(pages.first()).size();
+    QVERIFY2(bytes < PageStore::memory_limit, qPrintable(QString::number(bytes)));
 }
 
 void TestPrintJob::stored_pages_load_back_data()
@@ -261,7 +261,7 @@ void TestPrintJob::stored_pages_load_back()
     const QVector<StoredPage> stored = job.stored_pages();
     QCOMPARE(stored.size(), pages);
     QCOMPARE(stored.first().orientation, orientation);
-    QCOMPARE(stored.first().paper_size, m_layout.page_size(orientation));
+    QCOMPARE(stored.first().paper, m_layout.page_size(orientation));
 
     PrintJob loaded(PrintJob::Destination::Screen);
     loaded.load_pages(stored);
