@@ -8,7 +8,6 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
-#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
@@ -26,17 +25,6 @@ void read(const QByteArray &bytes)
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    // Pages may hold texts in fonts: a GUI application without a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_page_file";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
