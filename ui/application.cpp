@@ -8,6 +8,13 @@
 #include <QEvent>
 #include <QFont>
 #include <QIcon>
+#include <QIconEngine>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
+
+#include <memory>
 
 namespace pelorin {
 
@@ -35,6 +42,88 @@ void show_current_error(Prompts &prompts)
                     Prompts::Icon::Error);
 }
 
+namespace {
+
+// A standard icon of the style that is asked of the style only when it is
+// first drawn or measured. The style makes the tool bar extension icons from
+// image files, and reading the first image file makes Qt look through every
+// image and icon plugin installed; the menu bar asks for its extension
+// button's icon when it is built, though the button only shows when the menu
+// does not fit on its line.
+class DeferredStyleIcon : public QIconEngine
+{
+public:
+    DeferredStyleIcon(const QStyle *style, QStyle::StandardPixmap which, const QStyleOption *option,
+                      const QWidget *widget)
+        : m_style(const_cast<QStyle *>(style)), m_which(which),
+          m_widget(const_cast<QWidget *>(widget))
+    {
+        if (option)
+            m_option = std::make_shared<QStyleOption>(*option);
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return icon().isNull(); }
+    QString key() const override { return QStringLiteral("pelorin.deferred-style-icon"); }
+    QIconEngine *clone() const override { return new DeferredStyleIcon(*this); }
+
+private:
+    const QIcon &icon()
+    {
+        if (!m_resolved) {
+            // A style replaced since leaves the icon to the current one.
+            const QStyle *style = m_style ? m_style.data() : QApplication::style();
+            m_resolved = std::make_shared<QIcon>(
+                style->standardIcon(m_which, m_option.get(), m_widget.data()));
+        }
+        return *m_resolved;
+    }
+
+    QPointer<QStyle> m_style;
+    QStyle::StandardPixmap m_which;
+    std::shared_ptr<QStyleOption> m_option;
+    QPointer<QWidget> m_widget;
+    std::shared_ptr<QIcon> m_resolved; // shared by clones once resolved
+};
+
+// The classic "Windows" style, with the tool bar extension icons deferred.
+class ApplicationStyle : public QProxyStyle
+{
+public:
+    ApplicationStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Windows"))) {}
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption *option,
+                       const QWidget *widget) const override
+    {
+        if (which == SP_ToolBarHorizontalExtensionButton ||
+            which == SP_ToolBarVerticalExtensionButton)
+            return QIcon(new DeferredStyleIcon(baseStyle(), which, option, widget));
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+
+} // namespace
+
 void set_up_application()
 {
     // Only the application name carries the title: a display name would be
@@ -45,7 +134,7 @@ void set_up_application()
     // The windows are laid out in pixels for the classic desktop controls:
     // the classic style draws the same flat bevels, and it paints without the
     // gradients that make the default style slow to repaint the result grid.
-    QApplication::setStyle(QStringLiteral("Windows"));
+    QApplication::setStyle(new ApplicationStyle);
 
     // The windows are laid out for "MS Sans Serif" 8 pt; its metric stand-in
     // is fixed here rather than left to the font configuration.

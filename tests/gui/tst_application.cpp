@@ -12,9 +12,13 @@
 
 #include <QEvent>
 #include <QFontInfo>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QTimer>
 #include <QtTest>
 
+#include <memory>
 #include <stdexcept>
 
 using namespace gui_support;
@@ -58,6 +62,8 @@ public:
 private slots:
     void init();
     void start_up_settings();
+    void style_icon_is_the_windows_style_icon_data();
+    void style_icon_is_the_windows_style_icon();
     void error_box_text_data();
     void error_box_text();
     void handler_error_reaches_the_error_box_data();
@@ -83,6 +89,42 @@ void ApplicationTest::start_up_settings()
     QCOMPARE(QApplication::font().pixelSize(), 11);
     QCOMPARE(QFontInfo(QApplication::font()).family(), QStringLiteral("Liberation Sans"));
     QVERIFY(!QApplication::windowIcon().isNull());
+}
+
+// The application style hands out some of its icons before it reads their
+// image files: drawn, they are the classic style's own icons.
+void ApplicationTest::style_icon_is_the_windows_style_icon_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::newRow("horizontal extension")
+        << int(QStyle::SP_ToolBarHorizontalExtensionButton) << Qt::LeftToRight;
+    QTest::newRow("horizontal extension, right to left")
+        << int(QStyle::SP_ToolBarHorizontalExtensionButton) << Qt::RightToLeft;
+    QTest::newRow("vertical extension")
+        << int(QStyle::SP_ToolBarVerticalExtensionButton) << Qt::LeftToRight;
+    QTest::newRow("message box warning") << int(QStyle::SP_MessageBoxWarning) << Qt::LeftToRight;
+}
+
+void ApplicationTest::style_icon_is_the_windows_style_icon()
+{
+    QFETCH(int, which);
+    QFETCH(Qt::LayoutDirection, direction);
+    const auto pixmap = QStyle::StandardPixmap(which);
+    const std::unique_ptr<QStyle> classic(QStyleFactory::create(QStringLiteral("Windows")));
+    QStyleOption option;
+    option.direction = direction;
+    const QIcon expected = classic->standardIcon(pixmap, &option);
+    const QIcon icon = QApplication::style()->standardIcon(pixmap, &option);
+    QVERIFY(!expected.isNull());
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.availableSizes(), expected.availableSizes());
+    for (const int size : {8, 16, 32}) {
+        QCOMPARE(icon.actualSize(QSize(size, size)), expected.actualSize(QSize(size, size)));
+        QCOMPARE(icon.pixmap(size).toImage(), expected.pixmap(size).toImage());
+        QCOMPARE(icon.pixmap(size, QIcon::Disabled).toImage(),
+                 expected.pixmap(size, QIcon::Disabled).toImage());
+    }
 }
 
 void ApplicationTest::error_box_text_data()
