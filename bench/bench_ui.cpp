@@ -3,7 +3,7 @@
 // the offscreen platform unless QT_QPA_PLATFORM says otherwise (the style is
 // Qt's default unless QT_STYLE_OVERRIDE names another).
 
-#include "report/prompts.h"
+#include "report/preview/prompts.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 

@@ -4,9 +4,9 @@
 // prompts that answer nothing, and a watch for the preview's first paint of
 // the generated page.
 
-#include "report/page_view.h"
-#include "report/preview_window.h"
-#include "report/prompts.h"
+#include "report/preview/page_view.h"
+#include "report/preview/preview_window.h"
+#include "report/preview/prompts.h"
 #include "ui/main_window.h"
 
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // The program's start-up, as ui/main.cpp does it, ended at the main window's
 // first paint (see startup.sh).
 
-#include "report/prompts.h"
+#include "report/preview/prompts.h"
 #include "startup_timer.h"
 #include "ui/about_box.h"
 #include "ui/application.h"

@@ -4,7 +4,7 @@
 // window and report tests share it. on_message runs while the "box" is up, so
 // a test can look at the windows at that moment.
 
-#include "report/prompts.h"
+#include "report/preview/prompts.h"
 
 #include <QPrintDialog>
 #include <QStringList>

@@ -8,10 +8,10 @@
 // the start-up input in portrait (also played back from the recorded page the
 // preview shows), and 25 points in landscape, which take two pages.
 
-#include "report/page_view.h"
-#include "report/preview_window.h"
+#include "report/preview/page_view.h"
+#include "report/preview/preview_window.h"
+#include "report/preview/prompts.h"
 #include "report/print_job.h"
-#include "report/prompts.h"
 #include "report/report_engine.h"
 #include "ui/about_box.h"
 #include "ui/application.h"

@@ -2,7 +2,7 @@
 
 #include "calc/errors.h"
 #include "calc/number_text.h"
-#include "report/prompts.h"
+#include "report/preview/prompts.h"
 #include "resources/pictures.h"
 
 #include <QEvent>

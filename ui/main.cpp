@@ -2,7 +2,7 @@
 // settings, the main window Form1 is created first, then the About box
 // (hidden); the main window is shown and the event loop runs until it closes.
 
-#include "report/prompts.h"
+#include "report/preview/prompts.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/main_window.h"

@@ -1,9 +1,9 @@
 #include "ui/main_window.h"
 
 #include "calc/calc_state.h"
-#include "report/prompts.h"
+#include "report/preview/prompts.h"
+#include "report/preview/report_preview.h"
 #include "report/report_captions.h"
-#include "report/report_preview.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/result_grid.h"

@@ -6,7 +6,7 @@
 
 #include "calc/calc_state.h"
 #include "calc/number_text.h"
-#include "report/prompts.h"
+#include "report/preview/prompts.h"
 #include "test_prompts.h"
 #include "ui/about_box.h"
 #include "ui/application.h"

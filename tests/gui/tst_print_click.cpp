@@ -3,7 +3,7 @@
 
 #include "gui_support.h"
 
-#include "report/preview_window.h"
+#include "report/preview/preview_window.h"
 #include "report/report_layout.h"
 
 #include <QStatusBar>

@@ -8,7 +8,7 @@
 #include "test_prompts.h"
 
 #include "report/page_file.h"
-#include "report/preview_window.h"
+#include "report/preview/preview_window.h"
 #include "report/print_job.h"
 
 #include <QDateTime>

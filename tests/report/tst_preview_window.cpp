@@ -7,10 +7,10 @@
 #include "test_prompts.h"
 
 #include "report/page_file.h"
-#include "report/page_view.h"
-#include "report/preview_window.h"
+#include "report/preview/page_view.h"
+#include "report/preview/preview_window.h"
+#include "report/preview/report_preview.h"
 #include "report/print_job.h"
-#include "report/report_preview.h"
 
 #include <QApplication>
 #include <QFile>

@@ -4,8 +4,8 @@
 
 #include "report_fixtures.h"
 
+#include "report/preview/print_progress_window.h"
 #include "report/print_job.h"
-#include "report/print_progress_window.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "report/report_preview.h"
+#include "report/preview/report_preview.h"
 
-#include "report/preview_window.h"
+#include "report/preview/preview_window.h"
 #include "report/print_job.h"
 #include "report/report_engine.h"
 #include "report/report_layout.h"

@@ -1,4 +1,4 @@
-#include "report/page_view.h"
+#include "report/preview/page_view.h"
 
 #include "report/print_job.h"
 #include "report/report_layout.h"

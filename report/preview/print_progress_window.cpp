@@ -1,4 +1,4 @@
-#include "report/print_progress_window.h"
+#include "report/preview/print_progress_window.h"
 
 #include "report/print_job.h"
 #include "ui_print_progress_window.h"

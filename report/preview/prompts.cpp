@@ -1,4 +1,4 @@
-#include "report/prompts.h"
+#include "report/preview/prompts.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,11 +1,11 @@
-#include "report/preview_window.h"
+#include "report/preview/preview_window.h"
 
 #include "calc/errors.h"
 #include "report/page_file.h"
-#include "report/page_view.h"
+#include "report/preview/page_view.h"
+#include "report/preview/print_progress_window.h"
+#include "report/preview/prompts.h"
 #include "report/print_job.h"
-#include "report/print_progress_window.h"
-#include "report/prompts.h"
 #include "resources/pictures.h"
 
 #include <QApplication>
