@@ -6,8 +6,8 @@
 #include "report/print_job.h"
 #include "report/report_fixtures.h"
 
-#include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -20,7 +20,7 @@ int main(int argc, char **argv)
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     testing::install_font_substitutions();
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     folder.mkpath(QStringLiteral("."));
