@@ -88,21 +88,21 @@ class TestCalibrationRun : public QObject
 
 private slots:
     void init();
-    void startUpInput();
-    void conicalTank();
-    void pointCounts_data();
-    void pointCounts();
+    void start_up_input();
+    void conical_tank();
+    void point_counts_data();
+    void point_counts();
     void rejections_data();
     void rejections();
-    void rejectionKeepsPreviousResults();
-    void guardedReadErrors_data();
-    void guardedReadErrors();
-    void unusedFieldsAreNotRead();
-    void unitsChangeVolumesNotHeights();
-    void equalVolumesAreInvalidOperation();
-    void flatBottomedConicalTankRuns();
-    void hugeConicalTankRuns();
-    void commaSeparator();
+    void rejection_keeps_previous_results();
+    void guarded_read_errors_data();
+    void guarded_read_errors();
+    void unused_fields_are_not_read();
+    void units_change_volumes_not_heights();
+    void equal_volumes_are_invalid_operation();
+    void flat_bottomed_conical_tank_runs();
+    void huge_conical_tank_runs();
+    void comma_separator();
 
 private:
     RecordingView view;
@@ -117,7 +117,7 @@ void TestCalibrationRun::init()
     set_decimal_separator(QLatin1Char('.'));
 }
 
-void TestCalibrationRun::startUpInput()
+void TestCalibrationRun::start_up_input()
 {
     calibration_run(view, table);
     QCOMPARE(view.events, QStringList({"output", "zero", "span", "titles"}));
@@ -138,7 +138,7 @@ void TestCalibrationRun::startUpInput()
     QCOMPARE(CalcState.length_cyl, 0.0f);
 }
 
-void TestCalibrationRun::conicalTank()
+void TestCalibrationRun::conical_tank()
 {
     CalcState.shape = 1;
     view.texts[InputField::Diameter] = "2";
@@ -156,7 +156,7 @@ void TestCalibrationRun::conicalTank()
     QCOMPARE(row(table, 4), QStringList({blanks, "1.000", "1.000", "4.000", "10.472"}));
 }
 
-void TestCalibrationRun::pointCounts_data()
+void TestCalibrationRun::point_counts_data()
 {
     QTest::addColumn<QString>("points");
     QTest::addColumn<int>("rows");
@@ -165,7 +165,7 @@ void TestCalibrationRun::pointCounts_data()
     QTest::newRow("hexadecimal 10 points") << "$A" << 12;
 }
 
-void TestCalibrationRun::pointCounts()
+void TestCalibrationRun::point_counts()
 {
     QFETCH(QString, points);
     QFETCH(int, rows);
@@ -248,7 +248,7 @@ void TestCalibrationRun::rejections()
     QCOMPARE(view.events, QStringList({"output", QString("reject %1").arg(field)}));
 }
 
-void TestCalibrationRun::rejectionKeepsPreviousResults()
+void TestCalibrationRun::rejection_keeps_previous_results()
 {
     calibration_run(view, table);
     const Table::Row last = table.rows().last();
@@ -276,7 +276,7 @@ void TestCalibrationRun::rejectionKeepsPreviousResults()
     QCOMPARE(table.rowCount(), 17);
 }
 
-void TestCalibrationRun::guardedReadErrors_data()
+void TestCalibrationRun::guarded_read_errors_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<int>("field");
@@ -300,7 +300,7 @@ void TestCalibrationRun::guardedReadErrors_data()
                                        << "'' is not a valid floating point value";
 }
 
-void TestCalibrationRun::guardedReadErrors()
+void TestCalibrationRun::guarded_read_errors()
 {
     QFETCH(int, shape);
     QFETCH(int, field);
@@ -325,7 +325,7 @@ void TestCalibrationRun::guardedReadErrors()
     QVERIFY(view.rejection.isEmpty());
 }
 
-void TestCalibrationRun::unusedFieldsAreNotRead()
+void TestCalibrationRun::unused_fields_are_not_read()
 {
     view.texts[InputField::LengthCyl] = "garbage";
     view.texts[InputField::Angle] = "x";
@@ -334,7 +334,7 @@ void TestCalibrationRun::unusedFieldsAreNotRead()
     QCOMPARE(table.rowCount(), 17);
 }
 
-void TestCalibrationRun::unitsChangeVolumesNotHeights()
+void TestCalibrationRun::units_change_volumes_not_heights()
 {
     view.size = 1;
     view.volume = 1;
@@ -350,7 +350,7 @@ void TestCalibrationRun::unitsChangeVolumesNotHeights()
     QCOMPARE(row(table, 16).at(4), QString("138320.200"));
 }
 
-void TestCalibrationRun::equalVolumesAreInvalidOperation()
+void TestCalibrationRun::equal_volumes_are_invalid_operation()
 {
     // h1 and h2 so close that their volumes are the same 32-bit value: the
     // first row divides zero by zero after the table has been cleared.
@@ -368,7 +368,7 @@ void TestCalibrationRun::equalVolumesAreInvalidOperation()
     QCOMPARE(view.events.last(), QString("span"));
 }
 
-void TestCalibrationRun::flatBottomedConicalTankRuns()
+void TestCalibrationRun::flat_bottomed_conical_tank_runs()
 {
     CalcState.shape = 1;
     view.texts[InputField::Diameter] = "2";
@@ -381,7 +381,7 @@ void TestCalibrationRun::flatBottomedConicalTankRuns()
     QCOMPARE(row(table, 1), QStringList({"1", "0.333", "0.333", "1.000", "3.142"}));
 }
 
-void TestCalibrationRun::hugeConicalTankRuns()
+void TestCalibrationRun::huge_conical_tank_runs()
 {
     CalcState.shape = 1;
     view.texts = {{InputField::Points, "1"},          {InputField::Diameter, "1"},
@@ -392,7 +392,7 @@ void TestCalibrationRun::hugeConicalTankRuns()
     QCOMPARE(view.span, QString(" Span = 3.926989E36"));
 }
 
-void TestCalibrationRun::commaSeparator()
+void TestCalibrationRun::comma_separator()
 {
     set_decimal_separator(QLatin1Char(','));
     view.texts[InputField::Diameter] = "2,5";

@@ -284,26 +284,26 @@ private slots:
     void initTestCase();
     void init();
 
-    void parseInteger_data();
-    void parseInteger();
+    void integer_texts_data();
+    void integer_texts();
 
-    void parseNumber_data();
-    void parseNumber();
-    void parseNumberLastBit_data();
-    void parseNumberLastBit();
-    void parseNumberRange_data();
-    void parseNumberRange();
-    void parseNumberIgnoresEarlierFaultFlags();
-    void parseNumberMatchesReferenceReader();
-    void storedAsFloat();
+    void number_texts_data();
+    void number_texts();
+    void parse_number_last_bit_data();
+    void parse_number_last_bit();
+    void parse_number_range_data();
+    void parse_number_range();
+    void parse_number_ignores_earlier_fault_flags();
+    void parse_number_matches_reference_reader();
+    void stored_as_float();
 
-    void formatFixed_data();
-    void formatFixed();
-    void formatPointNumbers_data();
-    void formatPointNumbers();
-    void formatFixedMatchesExactRounding();
+    void fixed_texts_data();
+    void fixed_texts();
+    void format_point_numbers_data();
+    void format_point_numbers();
+    void format_fixed_matches_exact_rounding();
 
-    void separatorFallsBackToPoint();
+    void separator_falls_back_to_point();
 };
 
 void TestNumberText::initTestCase()
@@ -319,7 +319,7 @@ void TestNumberText::init()
 
 // ---- parse_integer ----------------------------------------------------------
 
-void TestNumberText::parseInteger_data()
+void TestNumberText::integer_texts_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
@@ -400,7 +400,7 @@ void TestNumberText::parseInteger_data()
     bad("abc", "abc");
 }
 
-void TestNumberText::parseInteger()
+void TestNumberText::integer_texts()
 {
     QFETCH(QString, text);
     QFETCH(bool, valid);
@@ -420,7 +420,7 @@ void TestNumberText::parseInteger()
 
 // ---- parse_number: accepted texts -----------------------------------------
 
-void TestNumberText::parseNumber_data()
+void TestNumberText::number_texts_data()
 {
     QTest::addColumn<QChar>("separator");
     QTest::addColumn<QString>("text");
@@ -492,7 +492,7 @@ void TestNumberText::parseNumber_data()
     bad("fullwidth 2", QString::fromUtf8("\xef\xbc\x92"));
 }
 
-void TestNumberText::parseNumber()
+void TestNumberText::number_texts()
 {
     QFETCH(QChar, separator);
     QFETCH(QString, text);
@@ -522,7 +522,7 @@ void TestNumberText::parseNumber()
 // differs from the correctly rounded one, or from scaling in another order,
 // scaling by a reciprocal or by one power of ten.
 
-void TestNumberText::parseNumberLastBit_data()
+void TestNumberText::parse_number_last_bit_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("correct");
@@ -559,7 +559,7 @@ void TestNumberText::parseNumberLastBit_data()
     QTest::newRow("1e-4950 smallest range, 3 divisions") << "1e-4950" << true;
 }
 
-void TestNumberText::parseNumberLastBit()
+void TestNumberText::parse_number_last_bit()
 {
     QFETCH(QString, text);
     QFETCH(bool, correct);
@@ -583,7 +583,7 @@ void TestNumberText::parseNumberLastBit()
 
 // ---- parse_number: the ends of the extended range ---------------------------
 
-void TestNumberText::parseNumberRange_data()
+void TestNumberText::parse_number_range_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
@@ -627,7 +627,7 @@ void TestNumberText::parseNumberRange_data()
     QTest::newRow("1 and 4931 zeros") << "1" + QString(4931, QLatin1Char('0')) << true << FP_NORMAL;
 }
 
-void TestNumberText::parseNumberRange()
+void TestNumberText::parse_number_range()
 {
     QFETCH(QString, text);
     QFETCH(bool, valid);
@@ -650,7 +650,7 @@ void TestNumberText::parseNumberRange()
     QVERIFY2(value == reference.value, qPrintable(hex(value) + " != " + hex(reference.value)));
 }
 
-void TestNumberText::parseNumberIgnoresEarlierFaultFlags()
+void TestNumberText::parse_number_ignores_earlier_fault_flags()
 {
     // Overflow and invalid-operation flags left by earlier arithmetic must not
     // make a valid text look like an overflow.
@@ -665,7 +665,7 @@ void TestNumberText::parseNumberIgnoresEarlierFaultFlags()
     QCOMPARE(parse_number(QStringLiteral("7")), 7.0L);
 }
 
-void TestNumberText::parseNumberMatchesReferenceReader()
+void TestNumberText::parse_number_matches_reference_reader()
 {
     // Random well-formed numbers of up to 30 digits with exponents over the
     // whole range, and random short strings over the characters the reader
@@ -747,7 +747,7 @@ void TestNumberText::parseNumberMatchesReferenceReader()
                         failures.mid(0, 10).join(QStringLiteral("; "))));
 }
 
-void TestNumberText::storedAsFloat()
+void TestNumberText::stored_as_float()
 {
     // Values are stored as 32-bit floats after reading; the largest float is
     // 3.40282347e38, and the half-way point to 2^128 is 3.40282357e38.
@@ -771,7 +771,7 @@ void TestNumberText::storedAsFloat()
 
 // ---- format_fixed -----------------------------------------------------------
 
-void TestNumberText::formatFixed_data()
+void TestNumberText::fixed_texts_data()
 {
     QTest::addColumn<long double>("value");
     QTest::addColumn<int>("precision");
@@ -872,7 +872,7 @@ void TestNumberText::formatFixed_data()
     row_pd("d INT_MIN -1e-30", -1e-30L, 7, INT_MIN, "0");
 }
 
-void TestNumberText::formatFixed()
+void TestNumberText::fixed_texts()
 {
     QFETCH(long double, value);
     QFETCH(int, precision);
@@ -884,14 +884,14 @@ void TestNumberText::formatFixed()
     QCOMPARE(format_fixed(value, precision, decimals), expected);
 }
 
-void TestNumberText::formatPointNumbers_data()
+void TestNumberText::format_point_numbers_data()
 {
     QTest::addColumn<QChar>("separator");
     QTest::newRow("point") << point;
     QTest::newRow("comma") << comma;
 }
 
-void TestNumberText::formatPointNumbers()
+void TestNumberText::format_point_numbers()
 {
     QFETCH(QChar, separator);
     set_decimal_separator(separator);
@@ -899,7 +899,7 @@ void TestNumberText::formatPointNumbers()
         QCOMPARE(format_fixed(n, 2, 0), QString::number(n));
 }
 
-void TestNumberText::formatFixedMatchesExactRounding()
+void TestNumberText::format_fixed_matches_exact_rounding()
 {
     // 32-bit floats from several sources, and differences of two of them taken
     // in extended precision, against exact half-away rounding of their full
@@ -985,7 +985,7 @@ void TestNumberText::formatFixedMatchesExactRounding()
                                                 .arg(single_disagreements)));
 }
 
-void TestNumberText::separatorFallsBackToPoint()
+void TestNumberText::separator_falls_back_to_point()
 {
     // The tests run under the C.UTF-8 locale, whose decimal symbol is ".";
     // an unknown locale gives "." too.

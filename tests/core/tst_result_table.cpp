@@ -170,26 +170,26 @@ class TestResultTable : public QObject
     Q_OBJECT
 
 private slots:
-    void fieldsOfTheLayout();
-    void startsClosedAndEmpty();
-    void misuseIsTableError_data();
-    void misuseIsTableError();
-    void rowsKeepTheOrderWritten();
-    void postedRowStaysCurrent();
-    void deleteMovesCurrentRow();
-    void openWhenOpenHasNoEffect();
-    void closeHidesRowsFromViews();
-    void runsReplaceRowsAndViewsFollow_data();
-    void runsReplaceRowsAndViewsFollow();
-    void changesAreAnnounced();
-    void dataSourceBinding();
-    void columnTitles();
-    void dataSourceOutlivesTable();
-    void twentyCharacterFields_data();
-    void twentyCharacterFields();
+    void fields_of_the_layout();
+    void starts_closed_and_empty();
+    void misuse_is_table_error_data();
+    void misuse_is_table_error();
+    void rows_keep_the_order_written();
+    void posted_row_stays_current();
+    void delete_moves_current_row();
+    void open_when_open_has_no_effect();
+    void close_hides_rows_from_views();
+    void runs_replace_rows_and_views_follow_data();
+    void runs_replace_rows_and_views_follow();
+    void changes_are_announced();
+    void data_source_binding();
+    void column_titles();
+    void data_source_outlives_table();
+    void twenty_character_fields_data();
+    void twenty_character_fields();
 };
 
-void TestResultTable::fieldsOfTheLayout()
+void TestResultTable::fields_of_the_layout()
 {
     Table table;
     QCOMPARE(Table::field_count, 5);
@@ -208,7 +208,7 @@ void TestResultTable::fieldsOfTheLayout()
     QCOMPARE(table.columnCount(), 5);
 }
 
-void TestResultTable::startsClosedAndEmpty()
+void TestResultTable::starts_closed_and_empty()
 {
     Table table;
     QVERIFY(!table.is_open());
@@ -221,7 +221,7 @@ void TestResultTable::startsClosedAndEmpty()
     QCOMPARE(table.current_row(), -1);
 }
 
-void TestResultTable::misuseIsTableError_data()
+void TestResultTable::misuse_is_table_error_data()
 {
     QTest::addColumn<Misuse>("misuse");
     QTest::newRow("delete on an empty open table") << Misuse::DeleteOnEmpty;
@@ -238,7 +238,7 @@ void TestResultTable::misuseIsTableError_data()
     QTest::newRow("row count while closed") << Misuse::RowCountWhileClosed;
 }
 
-void TestResultTable::misuseIsTableError()
+void TestResultTable::misuse_is_table_error()
 {
     QFETCH(Misuse, misuse);
     Bound bound;
@@ -324,7 +324,7 @@ void TestResultTable::misuseIsTableError()
     QCOMPARE(bound.source_view->rows(), read_all(bound.source));
 }
 
-void TestResultTable::rowsKeepTheOrderWritten()
+void TestResultTable::rows_keep_the_order_written()
 {
     Bound bound;
     Table &table = bound.table;
@@ -357,7 +357,7 @@ void TestResultTable::rowsKeepTheOrderWritten()
              QStringList({QString(), QString(), QString(), QStringLiteral("1.000"), QString()}));
 }
 
-void TestResultTable::postedRowStaysCurrent()
+void TestResultTable::posted_row_stays_current()
 {
     Table table;
     QSignalSpy current_changes(&table, &Table::currentRowChanged);
@@ -373,7 +373,7 @@ void TestResultTable::postedRowStaysCurrent()
     }
 }
 
-void TestResultTable::deleteMovesCurrentRow()
+void TestResultTable::delete_moves_current_row()
 {
     Bound bound;
     Table &table = bound.table;
@@ -420,7 +420,7 @@ void TestResultTable::deleteMovesCurrentRow()
     }
 }
 
-void TestResultTable::openWhenOpenHasNoEffect()
+void TestResultTable::open_when_open_has_no_effect()
 {
     Table table;
     for (int i = 0; i < 3; ++i)
@@ -440,7 +440,7 @@ void TestResultTable::openWhenOpenHasNoEffect()
     QCOMPARE(current_changes.count(), 0);
 }
 
-void TestResultTable::closeHidesRowsFromViews()
+void TestResultTable::close_hides_rows_from_views()
 {
     Bound bound;
     Table &table = bound.table;
@@ -468,7 +468,7 @@ void TestResultTable::closeHidesRowsFromViews()
     QCOMPARE(table.current_row(), table.row_count() > 0 ? 0 : -1);
 }
 
-void TestResultTable::runsReplaceRowsAndViewsFollow_data()
+void TestResultTable::runs_replace_rows_and_views_follow_data()
 {
     QTest::addColumn<int>("first_points");
     QTest::addColumn<int>("second_points");
@@ -482,7 +482,7 @@ void TestResultTable::runsReplaceRowsAndViewsFollow_data()
     QTest::newRow("2, shape change, 20") << 2 << 20 << true;
 }
 
-void TestResultTable::runsReplaceRowsAndViewsFollow()
+void TestResultTable::runs_replace_rows_and_views_follow()
 {
     QFETCH(int, first_points);
     QFETCH(int, second_points);
@@ -512,7 +512,7 @@ void TestResultTable::runsReplaceRowsAndViewsFollow()
     QCOMPARE(bound.table_view->rows(), second);
 }
 
-void TestResultTable::changesAreAnnounced()
+void TestResultTable::changes_are_announced()
 {
     Bound bound;
     Table &table = bound.table;
@@ -573,7 +573,7 @@ void TestResultTable::changesAreAnnounced()
     }
 }
 
-void TestResultTable::dataSourceBinding()
+void TestResultTable::data_source_binding()
 {
     DataSource source;
     QCOMPARE(source.dataset(), nullptr);
@@ -590,7 +590,7 @@ void TestResultTable::dataSourceBinding()
     QCOMPARE(source.columnCount(), 5);
 }
 
-void TestResultTable::columnTitles()
+void TestResultTable::column_titles()
 {
     Table table;
     DataSource source;
@@ -625,7 +625,7 @@ void TestResultTable::columnTitles()
     QCOMPARE(source.headerData(4, Qt::Horizontal).toString(), QStringLiteral("Volume [m3]"));
 }
 
-void TestResultTable::dataSourceOutlivesTable()
+void TestResultTable::data_source_outlives_table()
 {
     DataSource source;
     auto table = std::make_unique<Table>();
@@ -637,7 +637,7 @@ void TestResultTable::dataSourceOutlivesTable()
     QCOMPARE(source.rowCount(), 0);
 }
 
-void TestResultTable::twentyCharacterFields_data()
+void TestResultTable::twenty_character_fields_data()
 {
     QTest::addColumn<QString>("text");
     QTest::newRow("empty") << QString();
@@ -650,7 +650,7 @@ void TestResultTable::twentyCharacterFields_data()
     QTest::newRow("40 characters") << QString(40, QLatin1Char('x'));
 }
 
-void TestResultTable::twentyCharacterFields()
+void TestResultTable::twenty_character_fields()
 {
     QFETCH(QString, text);
     Table table;

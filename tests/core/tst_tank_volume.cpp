@@ -48,27 +48,27 @@ class TestTankVolume : public QObject
     Q_OBJECT
 
 private slots:
-    void referenceValues_data();
-    void referenceValues();
-    void endLevelsAtThirtyDegrees();
-    void levelZeroIsEmpty_data();
-    void levelZeroIsEmpty();
-    void levelOneIsFull_data();
-    void levelOneIsFull();
-    void coneMeetsCylinderAtL1();
-    void flatBottomedConicalTank();
-    void hugeCone();
-    void angleZeroTakesHorizontalPath();
-    void inclinedBodyHalfFullAtWholeDegrees();
-    void tinyInclinations_data();
-    void tinyInclinations();
-    void levelAboveOne();
-    void unknownShapeKeepsPreviousVolume();
-    void elementaryOperations();
+    void reference_values_data();
+    void reference_values();
+    void end_levels_at_thirty_degrees();
+    void level_zero_is_empty_data();
+    void level_zero_is_empty();
+    void level_one_is_full_data();
+    void level_one_is_full();
+    void cone_meets_cylinder_at_l1();
+    void flat_bottomed_conical_tank();
+    void huge_cone();
+    void angle_zero_takes_horizontal_path();
+    void inclined_body_half_full_at_whole_degrees();
+    void tiny_inclinations_data();
+    void tiny_inclinations();
+    void level_above_one();
+    void unknown_shape_keeps_previous_volume();
+    void elementary_operations();
     void faults();
 };
 
-void TestTankVolume::referenceValues_data()
+void TestTankVolume::reference_values_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<float>("d");
@@ -122,7 +122,7 @@ void TestTankVolume::referenceValues_data()
     }
 }
 
-void TestTankVolume::referenceValues()
+void TestTankVolume::reference_values()
 {
     QFETCH(int, shape);
     QFETCH(float, d);
@@ -142,7 +142,7 @@ void TestTankVolume::referenceValues()
     QCOMPARE(nine(CalcState.cur_volume), volume);
 }
 
-void TestTankVolume::endLevelsAtThirtyDegrees()
+void TestTankVolume::end_levels_at_thirty_degrees()
 {
     // At 30 degrees, level 0.3 leaves the upper end empty (limited from a
     // negative level) and level 0.8 fills the lower end completely.
@@ -165,7 +165,7 @@ void TestTankVolume::endLevelsAtThirtyDegrees()
              nine(f32((static_cast<extended>(full_end) + body_high) + end_shallow(a_high))));
 }
 
-void TestTankVolume::levelZeroIsEmpty_data()
+void TestTankVolume::level_zero_is_empty_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<float>("angle");
@@ -177,7 +177,7 @@ void TestTankVolume::levelZeroIsEmpty_data()
     }
 }
 
-void TestTankVolume::levelZeroIsEmpty()
+void TestTankVolume::level_zero_is_empty()
 {
     QFETCH(int, shape);
     QFETCH(float, angle);
@@ -186,7 +186,7 @@ void TestTankVolume::levelZeroIsEmpty()
     QCOMPARE(CalcState.cur_height, 0.0f);
 }
 
-void TestTankVolume::levelOneIsFull_data()
+void TestTankVolume::level_one_is_full_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<float>("angle");
@@ -200,7 +200,7 @@ void TestTankVolume::levelOneIsFull_data()
     }
 }
 
-void TestTankVolume::levelOneIsFull()
+void TestTankVolume::level_one_is_full()
 {
     QFETCH(int, shape);
     QFETCH(float, angle);
@@ -211,7 +211,7 @@ void TestTankVolume::levelOneIsFull()
     QCOMPARE(CalcState.cur_height, tank_height());
 }
 
-void TestTankVolume::coneMeetsCylinderAtL1()
+void TestTankVolume::cone_meets_cylinder_at_l1()
 {
     set_tank(1, 2, 3, 1);
     // h = L1 exactly takes the cone formula.
@@ -221,7 +221,7 @@ void TestTankVolume::coneMeetsCylinderAtL1()
     QVERIFY(std::fabs(above - 1.04719758f) < 1e-5f);
 }
 
-void TestTankVolume::flatBottomedConicalTank()
+void TestTankVolume::flat_bottomed_conical_tank()
 {
     // L1 = 0 is a vertical cylinder on a flat bottom: empty at level 0 (no
     // division by the zero cone), and the cylinder formula above it.
@@ -235,14 +235,14 @@ void TestTankVolume::flatBottomedConicalTank()
     QCOMPARE(tank_volume(1, 0), 0.0f);
 }
 
-void TestTankVolume::hugeCone()
+void TestTankVolume::huge_cone()
 {
     // 2 L1 is beyond the 32-bit range but the volume is not.
     set_tank(1, 1, 1e37f, 2e38f);
     QCOMPARE(nine(tank_volume(1, 1)), QString("6.02138548e+37"));
 }
 
-void TestTankVolume::angleZeroTakesHorizontalPath()
+void TestTankVolume::angle_zero_takes_horizontal_path()
 {
     set_tank(2, 2, 5, 0, 0);
     QCOMPARE(inclined_volume(0.25f), segment_volume(0.25f));
@@ -261,7 +261,7 @@ void TestTankVolume::angleZeroTakesHorizontalPath()
     QVERIFY(std::fabs(tilted - 7.85398197f) / 7.85398197f < 1e-5f);
 }
 
-void TestTankVolume::inclinedBodyHalfFullAtWholeDegrees()
+void TestTankVolume::inclined_body_half_full_at_whole_degrees()
 {
     for (int degrees = 1; degrees <= 89; ++degrees) {
         set_tank(2, 2, 5, 0, float(degrees));
@@ -272,7 +272,7 @@ void TestTankVolume::inclinedBodyHalfFullAtWholeDegrees()
     }
 }
 
-void TestTankVolume::tinyInclinations_data()
+void TestTankVolume::tiny_inclinations_data()
 {
     QTest::addColumn<float>("degrees");
     QTest::addColumn<double>("tolerance");
@@ -283,7 +283,7 @@ void TestTankVolume::tinyInclinations_data()
         QTest::newRow(qPrintable(QString::number(double(degrees)))) << degrees << 1e-5;
 }
 
-void TestTankVolume::tinyInclinations()
+void TestTankVolume::tiny_inclinations()
 {
     // Against the segment area integrated along the axis (d 10, L 100), as a
     // fraction of the full body, and a table that never falls.
@@ -314,7 +314,7 @@ void TestTankVolume::tinyInclinations()
         QCOMPARE(nine(tank_volume(2, 0.1f)), QString("408.752747"));
 }
 
-void TestTankVolume::levelAboveOne()
+void TestTankVolume::level_above_one()
 {
     const float above = std::nextafter(1.0f, 2.0f);
     set_tank(0, 10);
@@ -331,7 +331,7 @@ void TestTankVolume::levelAboveOne()
     QVERIFY(tank_volume(1, 1.01f) > tank_volume(1, 1));
 }
 
-void TestTankVolume::unknownShapeKeepsPreviousVolume()
+void TestTankVolume::unknown_shape_keeps_previous_volume()
 {
     set_tank(0, 10);
     tank_volume(0, 0.5f);
@@ -341,7 +341,7 @@ void TestTankVolume::unknownShapeKeepsPreviousVolume()
     QCOMPARE(CalcState.cur_height, height);
 }
 
-void TestTankVolume::elementaryOperations()
+void TestTankVolume::elementary_operations()
 {
     QCOMPARE(square(3), 9.0f);
     QCOMPARE(cube(0.3048f), f32((0.3048f * static_cast<extended>(0.3048f)) * 0.3048f));

@@ -26,16 +26,16 @@ class TestUnits : public QObject
     Q_OBJECT
 
 private slots:
-    void storedFactors();
-    void reachableFactors_data();
-    void reachableFactors();
-    void volumesInEveryUnit_data();
-    void volumesInEveryUnit();
-    void positionOutsideTableIsRangeError_data();
-    void positionOutsideTableIsRangeError();
+    void stored_factors();
+    void reachable_factors_data();
+    void reachable_factors();
+    void volumes_in_every_unit_data();
+    void volumes_in_every_unit();
+    void position_outside_table_is_range_error_data();
+    void position_outside_table_is_range_error();
 };
 
-void TestUnits::storedFactors()
+void TestUnits::stored_factors()
 {
     QCOMPARE(nine(size_factors[1]), QString("0.304800004"));
     QCOMPARE(nine(volume_unit_factors[1]), QString("0.00100000005"));
@@ -47,7 +47,7 @@ void TestUnits::storedFactors()
         QCOMPARE(volume_unit_factors[i], 1.0f);
 }
 
-void TestUnits::reachableFactors_data()
+void TestUnits::reachable_factors_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("volume");
@@ -62,7 +62,7 @@ void TestUnits::reachableFactors_data()
     QTest::newRow("feet ft3") << 1 << 3 << "0.99999994";
 }
 
-void TestUnits::reachableFactors()
+void TestUnits::reachable_factors()
 {
     QFETCH(int, size);
     QFETCH(int, volume);
@@ -70,7 +70,7 @@ void TestUnits::reachableFactors()
     QCOMPARE(nine(volume_factor(size, volume)), factor);
 }
 
-void TestUnits::volumesInEveryUnit_data()
+void TestUnits::volumes_in_every_unit_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("volume");
@@ -90,7 +90,7 @@ void TestUnits::volumesInEveryUnit_data()
     QTest::newRow("one cubic metre in liters") << 0 << 1 << 1.0f << "999.999939";
 }
 
-void TestUnits::volumesInEveryUnit()
+void TestUnits::volumes_in_every_unit()
 {
     QFETCH(int, size);
     QFETCH(int, volume);
@@ -99,7 +99,7 @@ void TestUnits::volumesInEveryUnit()
     QCOMPARE(nine(converted(geometric, size, volume)), expected);
 }
 
-void TestUnits::positionOutsideTableIsRangeError_data()
+void TestUnits::position_outside_table_is_range_error_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("volume");
@@ -110,7 +110,7 @@ void TestUnits::positionOutsideTableIsRangeError_data()
     QTest::newRow("both outside") << -1 << 99;
 }
 
-void TestUnits::positionOutsideTableIsRangeError()
+void TestUnits::position_outside_table_is_range_error()
 {
     QFETCH(int, size);
     QFETCH(int, volume);

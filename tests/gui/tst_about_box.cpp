@@ -9,7 +9,7 @@
 
 using namespace gui_support;
 
-class AboutBoxTest : public QObject
+class TestAboutBox : public QObject
 {
     Q_OBJECT
 
@@ -23,7 +23,7 @@ private slots:
     void escape_does_not_hide_the_box();
 };
 
-void AboutBoxTest::window_properties()
+void TestAboutBox::window_properties()
 {
     pelorin::TAboutBox box;
     QCOMPARE(box.objectName(), QStringLiteral("AboutBox"));
@@ -43,7 +43,7 @@ void AboutBoxTest::window_properties()
     QCOMPARE(box.ui.Panel1->geometry(), QRect(8, 8, 281, 161));
 }
 
-void AboutBoxTest::texts()
+void TestAboutBox::texts()
 {
     pelorin::TAboutBox box;
     QCOMPARE(box.ui.ProductName->text(), QStringLiteral("Program: Deva Redero Rovovazuze"));
@@ -57,7 +57,7 @@ void AboutBoxTest::texts()
     QVERIFY(!box.ui.Memo2->isReadOnly());
 }
 
-void AboutBoxTest::panel_has_a_lowered_outer_and_a_raised_inner_edge()
+void TestAboutBox::panel_has_a_lowered_outer_and_a_raised_inner_edge()
 {
     pelorin::TAboutBox box;
     const QImage panel = box.ui.Panel1->grab().toImage();
@@ -80,7 +80,7 @@ void AboutBoxTest::panel_has_a_lowered_outer_and_a_raised_inner_edge()
     QCOMPARE(panel.pixel(right - 1, 64), dark);
 }
 
-void AboutBoxTest::icon_is_stretched_to_its_box()
+void TestAboutBox::icon_is_stretched_to_its_box()
 {
     pelorin::TAboutBox box;
     QCOMPARE(box.ui.ProgramIcon->geometry(), QRect(28, 20, 32, 32));
@@ -88,7 +88,7 @@ void AboutBoxTest::icon_is_stretched_to_its_box()
     QVERIFY(!box.ui.ProgramIcon->pixmap().isNull());
 }
 
-void AboutBoxTest::centred_first_then_left_where_moved()
+void TestAboutBox::centred_first_then_left_where_moved()
 {
     pelorin::TAboutBox box;
     box.show();
@@ -105,7 +105,7 @@ void AboutBoxTest::centred_first_then_left_where_moved()
     QCOMPARE(box.pos(), moved);
 }
 
-void AboutBoxTest::escape_does_not_hide_the_box()
+void TestAboutBox::escape_does_not_hide_the_box()
 {
     pelorin::TAboutBox box;
     box.show();
@@ -114,5 +114,5 @@ void AboutBoxTest::escape_does_not_hide_the_box()
     QVERIFY(box.isVisible());
 }
 
-QTEST_MAIN(AboutBoxTest)
+QTEST_MAIN(TestAboutBox)
 #include "tst_about_box.moc"

@@ -52,12 +52,12 @@ protected:
 
 } // namespace
 
-class ApplicationTest : public QObject
+class TestApplication : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit ApplicationTest(RecordingPrompts &prompts) : m_prompts(prompts) {}
+    explicit TestApplication(RecordingPrompts &prompts) : m_prompts(prompts) {}
 
 private slots:
     void init();
@@ -75,13 +75,13 @@ private:
     RecordingPrompts &m_prompts;
 };
 
-void ApplicationTest::init()
+void TestApplication::init()
 {
     m_prompts.messages.clear();
     m_prompts.beeps = 0;
 }
 
-void ApplicationTest::start_up_settings()
+void TestApplication::start_up_settings()
 {
     QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("PELORIN"));
     QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.0.6.0"));
@@ -93,7 +93,7 @@ void ApplicationTest::start_up_settings()
 
 // The application style hands out some of its icons before it reads their
 // image files: drawn, they are the classic style's own icons.
-void ApplicationTest::style_icon_is_the_windows_style_icon_data()
+void TestApplication::style_icon_is_the_windows_style_icon_data()
 {
     QTest::addColumn<int>("which");
     QTest::addColumn<Qt::LayoutDirection>("direction");
@@ -106,7 +106,7 @@ void ApplicationTest::style_icon_is_the_windows_style_icon_data()
     QTest::newRow("message box warning") << int(QStyle::SP_MessageBoxWarning) << Qt::LeftToRight;
 }
 
-void ApplicationTest::style_icon_is_the_windows_style_icon()
+void TestApplication::style_icon_is_the_windows_style_icon()
 {
     QFETCH(int, which);
     QFETCH(Qt::LayoutDirection, direction);
@@ -127,7 +127,7 @@ void ApplicationTest::style_icon_is_the_windows_style_icon()
     }
 }
 
-void ApplicationTest::error_box_text_data()
+void TestApplication::error_box_text_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("text");
@@ -154,14 +154,14 @@ void ApplicationTest::error_box_text_data()
                            << "";
 }
 
-void ApplicationTest::error_box_text()
+void TestApplication::error_box_text()
 {
     QFETCH(QString, message);
     QFETCH(QString, text);
     QCOMPARE(pelorin::error_box_text(message), text);
 }
 
-void ApplicationTest::handler_error_reaches_the_error_box_data()
+void TestApplication::handler_error_reaches_the_error_box_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<bool>("posted");
@@ -175,7 +175,7 @@ void ApplicationTest::handler_error_reaches_the_error_box_data()
 
 // An error leaving an event handler is shown in the application's error box
 // and the event loop goes on with the next event.
-void ApplicationTest::handler_error_reaches_the_error_box()
+void TestApplication::handler_error_reaches_the_error_box()
 {
     QFETCH(int, kind);
     QFETCH(bool, posted);
@@ -208,7 +208,7 @@ void ApplicationTest::handler_error_reaches_the_error_box()
     QCOMPARE(receiver.counted, 1);
 }
 
-void ApplicationTest::locale_change_rereads_the_separator()
+void TestApplication::locale_change_rereads_the_separator()
 {
     // The test runs in the C.UTF-8 locale, whose separator is the point.
     pelorin::set_decimal_separator(QLatin1Char(','));
@@ -218,7 +218,7 @@ void ApplicationTest::locale_change_rereads_the_separator()
 }
 
 // "E&xit" ends the event loop at once, also while the About box is visible.
-void ApplicationTest::exit_ends_the_program_while_the_about_box_is_shown()
+void TestApplication::exit_ends_the_program_while_the_about_box_is_shown()
 {
     Program program;
     program.form->ui.About1->trigger();
@@ -244,7 +244,7 @@ int main(int argc, char *argv[])
 {
     RecordingPrompts prompts;
     pelorin::Application app(argc, argv, prompts);
-    ApplicationTest test(prompts);
+    TestApplication test(prompts);
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -42,7 +42,7 @@ Fields valid_dimensions(int shape)
 
 Q_DECLARE_METATYPE(Fields)
 
-class CalculationTest : public QObject
+class TestCalculation : public QObject
 {
     Q_OBJECT
 
@@ -62,7 +62,7 @@ private slots:
     void selecting_output_again_repeats_the_rejection();
 };
 
-void CalculationTest::start_up_input_gives_the_sphere_table()
+void TestCalculation::start_up_input_gives_the_sphere_table()
 {
     Program program;
     press_calculate(program);
@@ -84,7 +84,7 @@ void CalculationTest::start_up_input_gives_the_sphere_table()
     QVERIFY(program.prompts.messages.isEmpty());
 }
 
-void CalculationTest::selecting_the_output_tab_runs_the_calibration()
+void TestCalculation::selecting_the_output_tab_runs_the_calibration()
 {
     Program program;
     click_tab(program.pages(), program.form->ui.TabSheetOutput);
@@ -94,7 +94,7 @@ void CalculationTest::selecting_the_output_tab_runs_the_calibration()
     QCOMPARE(program.text("TextSpan"), QStringLiteral(" Span = 523.599"));
 }
 
-void CalculationTest::conical_tank_table()
+void TestCalculation::conical_tank_table()
 {
     Program program;
     choose_shape(program, 1);
@@ -116,7 +116,7 @@ void CalculationTest::conical_tank_table()
         QCOMPARE(row_texts(grid, row), expected.at(row));
 }
 
-void CalculationTest::point_count_sets_the_rows_data()
+void TestCalculation::point_count_sets_the_rows_data()
 {
     QTest::addColumn<QString>("points");
     QTest::addColumn<int>("rows");
@@ -128,7 +128,7 @@ void CalculationTest::point_count_sets_the_rows_data()
                                << QStringList{"13", "0.500", "0.500", "5.000", "261.799"};
 }
 
-void CalculationTest::point_count_sets_the_rows()
+void TestCalculation::point_count_sets_the_rows()
 {
     QFETCH(QString, points);
     QFETCH(int, rows);
@@ -142,7 +142,7 @@ void CalculationTest::point_count_sets_the_rows()
     QCOMPARE(row_texts(program.grid_model(), rows / 2), middle_row);
 }
 
-void CalculationTest::rejection_data()
+void TestCalculation::rejection_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<Fields>("fields");
@@ -188,7 +188,7 @@ void CalculationTest::rejection_data()
 
 // A rejection beeps once, shows the "Error" box, brings the Input page and
 // the field, and leaves the results of the previous run on the Output page.
-void CalculationTest::rejection()
+void TestCalculation::rejection()
 {
     QFETCH(int, shape);
     QFETCH(Fields, fields);
@@ -221,7 +221,7 @@ void CalculationTest::rejection()
     QCOMPARE(program.text("TextSpan"), span);
 }
 
-void CalculationTest::accepted_edge_values_data()
+void TestCalculation::accepted_edge_values_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<Fields>("fields");
@@ -233,7 +233,7 @@ void CalculationTest::accepted_edge_values_data()
     QTest::newRow("h1 typed 0") << 0 << Fields{{"Ed_min_signal", "0"}} << "10.000";
 }
 
-void CalculationTest::accepted_edge_values()
+void TestCalculation::accepted_edge_values()
 {
     QFETCH(int, shape);
     QFETCH(Fields, fields);
@@ -252,7 +252,7 @@ void CalculationTest::accepted_edge_values()
     QCOMPARE(program.grid_model()->index(16, 3).data().toString(), last_height);
 }
 
-void CalculationTest::guarded_read_error_data()
+void TestCalculation::guarded_read_error_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
@@ -280,7 +280,7 @@ void CalculationTest::guarded_read_error_data()
 
 // A text that cannot be read: no beep, no "Error" box; the Input page and the
 // field come first, then the default error box shows the message.
-void CalculationTest::guarded_read_error()
+void TestCalculation::guarded_read_error()
 {
     QFETCH(QString, field);
     QFETCH(QString, text);
@@ -313,7 +313,7 @@ void CalculationTest::guarded_read_error()
 // h2 so close to 0 that both volumes round to the same value: the first row
 // divides zero by zero after the table was cleared. The error is not a
 // guarded read, so the Output page stays.
-void CalculationTest::arithmetic_fault_keeps_the_output_page()
+void TestCalculation::arithmetic_fault_keeps_the_output_page()
 {
     Program program;
     press_calculate(program);
@@ -331,7 +331,7 @@ void CalculationTest::arithmetic_fault_keeps_the_output_page()
     QCOMPARE(program.grid_model()->rowCount(), 0);
 }
 
-void CalculationTest::selecting_output_again_repeats_the_rejection()
+void TestCalculation::selecting_output_again_repeats_the_rejection()
 {
     Program program;
     program.set_text("Ed_diameter", QStringLiteral("0"));
@@ -345,5 +345,5 @@ void CalculationTest::selecting_output_again_repeats_the_rejection()
     QCOMPARE(program.active_page_name(), QStringLiteral("TabSheetInput"));
 }
 
-QTEST_MAIN(CalculationTest)
+QTEST_MAIN(TestCalculation)
 #include "tst_calculation.moc"

@@ -60,7 +60,7 @@ QString visible_diagram(const Program &program)
 
 } // namespace
 
-class InputPageTest : public QObject
+class TestInputPage : public QObject
 {
     Q_OBJECT
 
@@ -92,7 +92,7 @@ private slots:
     void points_clamped_when_the_user_selects_output();
 };
 
-void InputPageTest::start_up_state()
+void TestInputPage::start_up_state()
 {
     Program program;
     QCOMPARE(shapes(program)->item_index(), 0);
@@ -128,7 +128,7 @@ void InputPageTest::start_up_state()
             glyph.pixmap(16, 16, QIcon::Normal).toImage());
 }
 
-void InputPageTest::geometry_data()
+void TestInputPage::geometry_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
@@ -166,7 +166,7 @@ void InputPageTest::geometry_data()
 }
 
 // Positions and sizes; labels are sized to their text, so only their place counts.
-void InputPageTest::geometry()
+void TestInputPage::geometry()
 {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
@@ -181,7 +181,7 @@ void InputPageTest::geometry()
     }
 }
 
-void InputPageTest::shape_items_in_two_columns()
+void TestInputPage::shape_items_in_two_columns()
 {
     Program program;
     const QStringList texts = {"Spherical",
@@ -207,7 +207,7 @@ void InputPageTest::shape_items_in_two_columns()
 }
 
 // Each diagram as its shape shows it (the pictures are loaded when first shown).
-void InputPageTest::diagrams_are_centred_and_not_scaled()
+void TestInputPage::diagrams_are_centred_and_not_scaled()
 {
     Program program;
     const struct
@@ -228,7 +228,7 @@ void InputPageTest::diagrams_are_centred_and_not_scaled()
     }
 }
 
-void InputPageTest::shape_change_data()
+void TestInputPage::shape_change_data()
 {
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
@@ -263,7 +263,7 @@ void InputPageTest::shape_change_data()
 
 // Each shape family enables its own fields, clears or keeps the texts and
 // shows its diagram; diameter, points and units survive every change.
-void InputPageTest::shape_change()
+void TestInputPage::shape_change()
 {
     QFETCH(int, from);
     QFETCH(int, to);
@@ -306,7 +306,7 @@ void InputPageTest::shape_change()
     QCOMPARE(program.widget<QComboBox>("VolumeUnits")->currentIndex(), 2);
 }
 
-void InputPageTest::shape_change_resets_results_and_heights()
+void TestInputPage::shape_change_resets_results_and_heights()
 {
     Program program;
     program.set_text("Ed_min_signal", QStringLiteral("1"));
@@ -323,7 +323,7 @@ void InputPageTest::shape_change_resets_results_and_heights()
     QCOMPARE(program.active_page_name(), QStringLiteral("TabSheetInput"));
 }
 
-void InputPageTest::choosing_the_selected_shape_changes_nothing()
+void TestInputPage::choosing_the_selected_shape_changes_nothing()
 {
     Program program;
     choose_shape(program, 2);
@@ -341,7 +341,7 @@ void InputPageTest::choosing_the_selected_shape_changes_nothing()
     QCOMPARE(program.text("Ed_angle"), QStringLiteral("10"));
 }
 
-void InputPageTest::switching_between_cylindrical_shapes_resets_the_angle()
+void TestInputPage::switching_between_cylindrical_shapes_resets_the_angle()
 {
     Program program;
     choose_shape(program, 3);
@@ -353,7 +353,7 @@ void InputPageTest::switching_between_cylindrical_shapes_resets_the_angle()
     QCOMPARE(program.text("TextTankImage"), QStringLiteral("Cylindrical (deep ends) tank"));
 }
 
-void InputPageTest::group_hint_data()
+void TestInputPage::group_hint_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("hint");
@@ -377,7 +377,7 @@ void InputPageTest::group_hint_data()
 
 // Resting the pointer on a group or anything inside it, disabled widgets
 // included, shows the group's hint.
-void InputPageTest::group_hint()
+void TestInputPage::group_hint()
 {
     QFETCH(QString, name);
     QFETCH(QString, hint);
@@ -396,7 +396,7 @@ void InputPageTest::group_hint()
 }
 
 // The pointer coming to rest on a disabled field, as the user does it.
-void InputPageTest::resting_on_a_disabled_field_shows_the_group_hint()
+void TestInputPage::resting_on_a_disabled_field_shows_the_group_hint()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
@@ -410,7 +410,7 @@ void InputPageTest::resting_on_a_disabled_field_shows_the_group_hint()
     QToolTip::hideText();
 }
 
-void InputPageTest::only_the_groups_have_hints()
+void TestInputPage::only_the_groups_have_hints()
 {
     Program program;
     QStringList with_hint;
@@ -422,7 +422,7 @@ void InputPageTest::only_the_groups_have_hints()
     QCOMPARE(with_hint, (QStringList{"GroupParameters", "GroupTankShape", "GroupUnits"}));
 }
 
-void InputPageTest::tab_order()
+void TestInputPage::tab_order()
 {
     // Tab from the tab row walks the groups as laid out: the checked shape,
     // the units, the parameters, Calculate (the conical shape's fields).
@@ -443,7 +443,7 @@ void InputPageTest::tab_order()
                                  "Ed_points", "BtnCalculate"}));
 }
 
-void InputPageTest::points_typing_data()
+void TestInputPage::points_typing_data()
 {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("text");
@@ -465,7 +465,7 @@ void InputPageTest::points_typing_data()
                                     << "1" << 1;
 }
 
-void InputPageTest::points_typing()
+void TestInputPage::points_typing()
 {
     QFETCH(QString, keys);
     QFETCH(QString, text);
@@ -483,7 +483,7 @@ void InputPageTest::points_typing()
     QCOMPARE(program.prompts.beeps, beeps);
 }
 
-void InputPageTest::points_stepping_data()
+void TestInputPage::points_stepping_data()
 {
     QTest::addColumn<QString>("start");
     QTest::addColumn<int>("key");
@@ -501,7 +501,7 @@ void InputPageTest::points_stepping_data()
     QTest::newRow("page up does not step") << "15" << int(Qt::Key_PageUp) << "15";
 }
 
-void InputPageTest::points_stepping()
+void TestInputPage::points_stepping()
 {
     QFETCH(QString, start);
     QFETCH(int, key);
@@ -518,7 +518,7 @@ void InputPageTest::points_stepping()
     QCOMPARE(program.prompts.beeps, 0);
 }
 
-void InputPageTest::points_arrow_buttons_step()
+void TestInputPage::points_arrow_buttons_step()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
@@ -548,7 +548,7 @@ void InputPageTest::points_arrow_buttons_step()
     QCOMPARE(box->text(), QStringLiteral("24"));
 }
 
-void InputPageTest::points_focus_out_data()
+void TestInputPage::points_focus_out_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text");
@@ -573,7 +573,7 @@ void InputPageTest::points_focus_out_data()
 
 // Leaving the box puts a whole number into 1..25; other text stays for the
 // calibration run to judge.
-void InputPageTest::points_focus_out()
+void TestInputPage::points_focus_out()
 {
     QFETCH(QString, typed);
     QFETCH(QString, text);
@@ -593,7 +593,7 @@ void InputPageTest::points_focus_out()
     QCOMPARE(box->text(), text);
 }
 
-void InputPageTest::points_clamped_before_a_calculate_click()
+void TestInputPage::points_clamped_before_a_calculate_click()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
@@ -611,7 +611,7 @@ void InputPageTest::points_clamped_before_a_calculate_click()
     QCOMPARE(program.grid_model()->rowCount(), 27);
 }
 
-void InputPageTest::points_not_clamped_by_the_calculate_shortcut()
+void TestInputPage::points_not_clamped_by_the_calculate_shortcut()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
@@ -631,7 +631,7 @@ void InputPageTest::points_not_clamped_by_the_calculate_shortcut()
 
 // Selecting the Output tab takes the focus from the box first, as leaving it
 // does: the run then uses the bound.
-void InputPageTest::points_clamped_when_the_user_selects_output()
+void TestInputPage::points_clamped_when_the_user_selects_output()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
@@ -647,5 +647,5 @@ void InputPageTest::points_clamped_when_the_user_selects_output()
     QCOMPARE(program.grid_model()->rowCount(), 3);
 }
 
-QTEST_MAIN(InputPageTest)
+QTEST_MAIN(TestInputPage)
 #include "tst_input_page.moc"

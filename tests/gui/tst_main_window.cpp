@@ -11,7 +11,7 @@
 
 using namespace gui_support;
 
-class MainWindowTest : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 
@@ -35,7 +35,7 @@ private slots:
     void about_box_hides();
 };
 
-void MainWindowTest::start_up_state()
+void TestMainWindow::start_up_state()
 {
     Program program;
     QCOMPARE(program.form->windowTitle(), QStringLiteral("PELORIN"));
@@ -61,7 +61,7 @@ void MainWindowTest::start_up_state()
     QVERIFY(!program.about->isVisible());
 }
 
-void MainWindowTest::every_named_widget_exists_data()
+void TestMainWindow::every_named_widget_exists_data()
 {
     QTest::addColumn<QString>("name");
     const char *const names[] = {
@@ -82,7 +82,7 @@ void MainWindowTest::every_named_widget_exists_data()
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
-void MainWindowTest::every_named_widget_exists()
+void TestMainWindow::every_named_widget_exists()
 {
     QFETCH(QString, name);
     Program program;
@@ -91,7 +91,7 @@ void MainWindowTest::every_named_widget_exists()
     QVERIFY2(found, qPrintable(name));
 }
 
-void MainWindowTest::window_size_is_fixed()
+void TestMainWindow::window_size_is_fixed()
 {
     Program program;
     QCOMPARE(program.form->minimumSize(), program.form->maximumSize());
@@ -115,7 +115,7 @@ void MainWindowTest::window_size_is_fixed()
     QCOMPARE(program.widget("DBGrid1")->geometry(), QRect(1, 44, 408, 341));
 }
 
-void MainWindowTest::menu_has_two_commands_without_sub_menus()
+void TestMainWindow::menu_has_two_commands_without_sub_menus()
 {
     Program program;
     const QList<QAction *> actions = program.form->ui.MainMenu1->actions();
@@ -129,7 +129,7 @@ void MainWindowTest::menu_has_two_commands_without_sub_menus()
     QCOMPARE(program.form->menuBar(), program.form->ui.MainMenu1);
 }
 
-void MainWindowTest::tab_click_data()
+void TestMainWindow::tab_click_data()
 {
     QTest::addColumn<QString>("page");
     QTest::addColumn<bool>("runs");
@@ -140,7 +140,7 @@ void MainWindowTest::tab_click_data()
 }
 
 // Clicking a tab selects its page; only the Output page runs the calibration.
-void MainWindowTest::tab_click()
+void TestMainWindow::tab_click()
 {
     QFETCH(QString, page);
     QFETCH(bool, runs);
@@ -159,7 +159,7 @@ void MainWindowTest::tab_click()
              runs ? QStringLiteral(" Zero  = 0.000") : QStringLiteral(" Zero  = ?"));
 }
 
-void MainWindowTest::keyboard_page_change_data()
+void TestMainWindow::keyboard_page_change_data()
 {
     QTest::addColumn<QString>("from");
     QTest::addColumn<int>("key");
@@ -186,7 +186,7 @@ void MainWindowTest::keyboard_page_change_data()
 }
 
 // Page changes made with the keyboard count as the user's selection too.
-void MainWindowTest::keyboard_page_change()
+void TestMainWindow::keyboard_page_change()
 {
     QFETCH(QString, from);
     QFETCH(int, key);
@@ -210,7 +210,7 @@ void MainWindowTest::keyboard_page_change()
     QCOMPARE(program.grid_model()->rowCount(), runs ? 17 : 0);
 }
 
-void MainWindowTest::report_page_is_never_reached()
+void TestMainWindow::report_page_is_never_reached()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
@@ -226,7 +226,7 @@ void MainWindowTest::report_page_is_never_reached()
 
 // The run makes the Output page active itself: that switch starts no second
 // run, so an invalid input is rejected once.
-void MainWindowTest::run_switching_to_output_runs_no_second_calculation()
+void TestMainWindow::run_switching_to_output_runs_no_second_calculation()
 {
     Program program;
     click_tab(program.pages(), program.form->ui.TabSheetInput);
@@ -245,7 +245,7 @@ void MainWindowTest::run_switching_to_output_runs_no_second_calculation()
     QCOMPARE(program.active_page_name(), QStringLiteral("TabSheetInput"));
 }
 
-void MainWindowTest::rejection_after_selecting_output_runs_once()
+void TestMainWindow::rejection_after_selecting_output_runs_once()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
@@ -260,7 +260,7 @@ void MainWindowTest::rejection_after_selecting_output_runs_once()
     QCOMPARE(program.grid_model()->rowCount(), 0);
 }
 
-void MainWindowTest::rejection_focuses_the_field_data()
+void TestMainWindow::rejection_focuses_the_field_data()
 {
     QTest::addColumn<QString>("way");
     QTest::newRow("mouse") << "mouse";
@@ -270,7 +270,7 @@ void MainWindowTest::rejection_focuses_the_field_data()
 
 // However the Output page is selected, a rejection ends on the Input page
 // with the offending field focused once the message box has gone.
-void MainWindowTest::rejection_focuses_the_field()
+void TestMainWindow::rejection_focuses_the_field()
 {
     QFETCH(QString, way);
     Program program;
@@ -303,7 +303,7 @@ void MainWindowTest::rejection_focuses_the_field()
     QCOMPARE(QApplication::focusWidget(), program.widget("Ed_max_signal"));
 }
 
-void MainWindowTest::about_command_shows_the_box()
+void TestMainWindow::about_command_shows_the_box()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
@@ -316,7 +316,7 @@ void MainWindowTest::about_command_shows_the_box()
     QVERIFY(program.about->isVisible());
 }
 
-void MainWindowTest::about_box_hides_data()
+void TestMainWindow::about_box_hides_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("OK button") << "ok";
@@ -325,7 +325,7 @@ void MainWindowTest::about_box_hides_data()
     QTest::newRow("main window activated") << "activate";
 }
 
-void MainWindowTest::about_box_hides()
+void TestMainWindow::about_box_hides()
 {
     QFETCH(QString, how);
     Program program;
@@ -352,5 +352,5 @@ void MainWindowTest::about_box_hides()
     QVERIFY(program.about->isVisible());
 }
 
-QTEST_MAIN(MainWindowTest)
+QTEST_MAIN(TestMainWindow)
 #include "tst_main_window.moc"

@@ -38,7 +38,7 @@ QTableView *grid_of(const Program &program)
 
 } // namespace
 
-class OutputPageTest : public QObject
+class TestOutputPage : public QObject
 {
     Q_OBJECT
 
@@ -60,7 +60,7 @@ private slots:
     void shape_change_empties_the_grid_but_keeps_the_titles();
 };
 
-void OutputPageTest::start_up_texts()
+void TestOutputPage::start_up_texts()
 {
     Program program;
     QCOMPARE(program.text("TextZero"), QStringLiteral(" Zero  = ?"));
@@ -74,7 +74,7 @@ void OutputPageTest::start_up_texts()
     QCOMPARE(program.grid_model()->rowCount(), 0);
 }
 
-void OutputPageTest::explanatory_text_is_six_read_only_lines()
+void TestOutputPage::explanatory_text_is_six_read_only_lines()
 {
     Program program;
     auto *memo = program.widget<QPlainTextEdit>("Memo1");
@@ -92,7 +92,7 @@ void OutputPageTest::explanatory_text_is_six_read_only_lines()
     QCOMPARE(memo_lines(memo).constFirst(), QStringLiteral("Input (norm) and Output (norm) "));
 }
 
-void OutputPageTest::text_fonts_data()
+void TestOutputPage::text_fonts_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("family");
@@ -113,7 +113,7 @@ void OutputPageTest::text_fonts_data()
                                  << "MS Sans Serif" << 13 << true << navy << QRect(1, 24, 627, 20);
 }
 
-void OutputPageTest::text_fonts()
+void TestOutputPage::text_fonts()
 {
     QFETCH(QString, name);
     QFETCH(QString, family);
@@ -131,7 +131,7 @@ void OutputPageTest::text_fonts()
     QCOMPARE(text->geometry(), geometry);
 }
 
-void OutputPageTest::grid_columns()
+void TestOutputPage::grid_columns()
 {
     Program program;
     QTableView *grid = grid_of(program);
@@ -147,7 +147,7 @@ void OutputPageTest::grid_columns()
     QCOMPARE(grid->verticalHeader()->width(), pelorin::IndicatorHeader::indicator_width);
 }
 
-void OutputPageTest::unit_names_in_titles_data()
+void TestOutputPage::unit_names_in_titles_data()
 {
     QTest::addColumn<int>("size_unit");
     QTest::addColumn<int>("volume_unit");
@@ -162,7 +162,7 @@ void OutputPageTest::unit_names_in_titles_data()
                                   << "Volume (ft3)";
 }
 
-void OutputPageTest::unit_names_in_titles()
+void TestOutputPage::unit_names_in_titles()
 {
     QFETCH(int, size_unit);
     QFETCH(int, volume_unit);
@@ -180,7 +180,7 @@ void OutputPageTest::unit_names_in_titles()
     QCOMPARE(titles.mid(0, 3), (QStringList{"Point", "Input (norm)", "Output (norm)"}));
 }
 
-void OutputPageTest::every_title_fits_its_column()
+void TestOutputPage::every_title_fits_its_column()
 {
     // The stand-in font runs wider than the layout's: a title that would
     // overrun its column's label space is condensed, never below 85 %.
@@ -207,7 +207,7 @@ void OutputPageTest::every_title_fits_its_column()
     }
 }
 
-void OutputPageTest::cells_are_right_aligned_and_normalised_columns_bold()
+void TestOutputPage::cells_are_right_aligned_and_normalised_columns_bold()
 {
     Program program;
     press_calculate(program);
@@ -222,7 +222,7 @@ void OutputPageTest::cells_are_right_aligned_and_normalised_columns_bold()
     QCOMPARE(grid_of(program)->textElideMode(), Qt::ElideNone);
 }
 
-void OutputPageTest::typing_into_the_grid_changes_nothing()
+void TestOutputPage::typing_into_the_grid_changes_nothing()
 {
     Program program;
     press_calculate(program);
@@ -243,7 +243,7 @@ void OutputPageTest::typing_into_the_grid_changes_nothing()
 
 // After a run the last row is the current one; moving through the grid moves
 // the marker with the current cell.
-void OutputPageTest::indicator_marks_the_current_row()
+void TestOutputPage::indicator_marks_the_current_row()
 {
     Program program;
     press_calculate(program);
@@ -268,7 +268,7 @@ void OutputPageTest::indicator_marks_the_current_row()
     QVERIFY(QColor(header.pixel(x, middle_of(12))) != QColor(Qt::black));
 }
 
-void OutputPageTest::grid_shows_its_hint()
+void TestOutputPage::grid_shows_its_hint()
 {
     Program program;
     press_calculate(program);
@@ -283,7 +283,7 @@ void OutputPageTest::grid_shows_its_hint()
 
 // The Tab key passes the grid by; once clicked it has the focus, and Tab
 // moves from cell to cell.
-void OutputPageTest::tab_key_skips_the_grid()
+void TestOutputPage::tab_key_skips_the_grid()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
@@ -306,7 +306,7 @@ void OutputPageTest::tab_key_skips_the_grid()
     QCOMPARE(grid->currentIndex(), program.grid_model()->index(2, 2));
 }
 
-void OutputPageTest::many_rows_scroll_vertically()
+void TestOutputPage::many_rows_scroll_vertically()
 {
     Program program;
     program.set_text("Ed_points", QStringLiteral("25"));
@@ -317,7 +317,7 @@ void OutputPageTest::many_rows_scroll_vertically()
     QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
 }
 
-void OutputPageTest::shape_change_empties_the_grid_but_keeps_the_titles()
+void TestOutputPage::shape_change_empties_the_grid_but_keeps_the_titles()
 {
     Program program;
     program.widget<QComboBox>("SizeUnits")->setCurrentIndex(1);
@@ -333,5 +333,5 @@ void OutputPageTest::shape_change_empties_the_grid_but_keeps_the_titles()
         -1);
 }
 
-QTEST_MAIN(OutputPageTest)
+QTEST_MAIN(TestOutputPage)
 #include "tst_output_page.moc"

@@ -74,15 +74,15 @@ class TestPrintClick : public QObject
     Q_OBJECT
 
 private slots:
-    void startUpReport();
-    void captionsFollowShapeAndUnits_data();
-    void captionsFollowShapeAndUnits();
-    void rejectedInputStillPreviews();
-    void conversionErrorOpensNoPreview();
-    void closedTableGivesNoPreview();
+    void start_up_report();
+    void captions_follow_shape_and_units_data();
+    void captions_follow_shape_and_units();
+    void rejected_input_still_previews();
+    void conversion_error_opens_no_preview();
+    void closed_table_gives_no_preview();
 };
 
-void TestPrintClick::startUpReport()
+void TestPrintClick::start_up_report()
 {
     Program program;
     show_output(program);
@@ -106,7 +106,7 @@ void TestPrintClick::startUpReport()
     QCOMPARE(program.active_page_name(), QString("TabSheetOutput"));
 }
 
-void TestPrintClick::captionsFollowShapeAndUnits_data()
+void TestPrintClick::captions_follow_shape_and_units_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<int>("size");
@@ -129,7 +129,7 @@ void TestPrintClick::captionsFollowShapeAndUnits_data()
                        "QRLbVolume=Volume (US gal)"};
 }
 
-void TestPrintClick::captionsFollowShapeAndUnits()
+void TestPrintClick::captions_follow_shape_and_units()
 {
     QFETCH(int, shape);
     QFETCH(int, size);
@@ -157,7 +157,7 @@ void TestPrintClick::captionsFollowShapeAndUnits()
     QVERIFY(caption(program, "QRLbSpan").endsWith(QLatin1Char(' ') + volume_unit));
 }
 
-void TestPrintClick::rejectedInputStillPreviews()
+void TestPrintClick::rejected_input_still_previews()
 {
     Program program;
     show_output(program); // a complete run first: Zero and Span of d = 10
@@ -173,7 +173,7 @@ void TestPrintClick::rejectedInputStillPreviews()
     QCOMPARE(program.active_page_name(), QString("TabSheetInput"));
 }
 
-void TestPrintClick::conversionErrorOpensNoPreview()
+void TestPrintClick::conversion_error_opens_no_preview()
 {
     Program program;
     show_output(program);
@@ -189,7 +189,7 @@ void TestPrintClick::conversionErrorOpensNoPreview()
     QCOMPARE(caption(program, "QRLbDiameter"), QString("Diameter (d) - 10.000 meters"));
 }
 
-void TestPrintClick::closedTableGivesNoPreview()
+void TestPrintClick::closed_table_gives_no_preview()
 {
     // A shape change closes the table; a report over it produces no page and
     // nothing fails. Here the run rejects the input, so the table stays closed.
