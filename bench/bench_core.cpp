@@ -8,7 +8,7 @@
 #include "calc/result_table.h"
 #include "calc/tank_volume.h"
 #include "calc/units.h"
-#include "fixed_input_view.h"
+#include "fake_run_view.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,17 +49,19 @@ void numeric_work(benchmark::State &state)
 void whole_run(benchmark::State &state)
 {
     const int shape = int(state.range(0));
-    FixedInput input;
+    testing::RunInput input;
+    input.points = QStringLiteral("25");
     input.diameter = QStringLiteral("2");
     input.length_cyl = QStringLiteral("5");
     input.angle = QStringLiteral("30");
     input.length_con = QStringLiteral("1");
     input.volume_unit = 1; // liters
-    FixedInputView view(input);
+    testing::FakeRunView view(input);
     Table table;
     CalcState = TCalcState();
     CalcState.shape = std::uint8_t(shape);
     for (auto _ : state) {
+        view.events.clear();
         calibration_run(view, table);
         benchmark::DoNotOptimize(table.rows().size());
     }

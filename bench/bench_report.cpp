@@ -6,10 +6,10 @@
 #include "calc/calc_state.h"
 #include "calc/calibration_run.h"
 #include "calc/result_table.h"
-#include "fixed_input_view.h"
 #include "report/print_job.h"
 #include "report/report_captions.h"
 #include "report/report_engine.h"
+#include "report/report_fixtures.h"
 #include "report/report_layout.h"
 
 #include <QDir>
@@ -35,20 +35,7 @@ struct Report
 {
     Report()
     {
-        FixedInputView view;
-        CalcState.shape = 0;
-        calibration_run(view, table);
-        ReportTexts texts;
-        texts.diameter = QStringLiteral("Diameter (d)");
-        texts.length_cyl = QStringLiteral("Length of cylinder (L)");
-        texts.length_con = QStringLiteral("Length of cone (L1)");
-        texts.angle = QStringLiteral("Angle of inclination");
-        texts.min_signal = QStringLiteral("Height (h1)");
-        texts.max_signal = QStringLiteral("Height (h2)");
-        texts.tank_shape = QStringLiteral("Spherical");
-        texts.size_unit = QStringLiteral("meters");
-        texts.volume_unit = QStringLiteral("m3");
-        set_report_captions(layout, CalcState, texts);
+        testing::prepare_report(testing::startup_input(25), table, layout);
         rows = report_rows(table);
     }
     Table table;

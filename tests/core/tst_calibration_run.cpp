@@ -5,6 +5,7 @@
 #include "calc/calibration_run.h"
 #include "calc/number_text.h"
 #include "calc/result_table.h"
+#include "fake_run_view.h"
 
 #include <QMap>
 #include <QStringList>
@@ -13,62 +14,6 @@
 using namespace pelorin;
 
 namespace {
-
-// Stands in for the main window: holds the field texts and unit selections,
-// and records every effect of the run in order.
-class RecordingView : public RunView
-{
-public:
-    RecordingView()
-    {
-        texts = {{InputField::Points, "15"},    {InputField::Diameter, "10"},
-                 {InputField::LengthCyl, ""},   {InputField::Angle, ""},
-                 {InputField::LengthCon, ""},   {InputField::MinSignal, "min"},
-                 {InputField::MaxSignal, "max"}};
-    }
-
-    void show_output() override { events << "output"; }
-    QString field_text(InputField field) const override { return texts.value(field); }
-    int size_unit_index() const override { return size; }
-    int volume_unit_index() const override { return volume; }
-    QString size_unit_text() const override { return size == 0 ? "meters" : "feet"; }
-    QString volume_unit_text() const override
-    {
-        static const QStringList names = {"m3", "liters", "US gal", "ft3"};
-        return names.value(volume);
-    }
-    void input_failed(InputField field) override
-    {
-        events << QString("input_failed %1").arg(int(field));
-    }
-    void reject(const QString &message, InputField field) override
-    {
-        events << QString("reject %1").arg(int(field));
-        rejection = message;
-    }
-    void set_zero_text(const QString &text) override
-    {
-        events << "zero";
-        zero = text;
-    }
-    void set_span_text(const QString &text) override
-    {
-        events << "span";
-        span = text;
-    }
-    void set_column_titles(const QString &height, const QString &volume_title) override
-    {
-        events << "titles";
-        titles = {height, volume_title};
-    }
-
-    QMap<InputField, QString> texts;
-    int size = 0;
-    int volume = 0;
-    QStringList events;
-    QString rejection, zero, span;
-    QStringList titles;
-};
 
 QStringList row(const Table &table, int i)
 {
@@ -105,14 +50,14 @@ private slots:
     void comma_separator();
 
 private:
-    RecordingView view;
+    testing::FakeRunView view;
     Table table;
 };
 
 void TestCalibrationRun::init()
 {
     CalcState = TCalcState();
-    view = RecordingView();
+    view = testing::FakeRunView();
     table.close();
     set_decimal_separator(QLatin1Char('.'));
 }
@@ -266,7 +211,7 @@ void TestCalibrationRun::rejection_keeps_previous_results()
 
     // An accepted angle at the limit: 89.999999 degrees is below pi/2.
     CalcState.shape = 2;
-    view.texts = RecordingView().texts;
+    view.texts = testing::FakeRunView().texts;
     view.texts[InputField::Diameter] = "2";
     view.texts[InputField::LengthCyl] = "5";
     view.texts[InputField::Angle] = "89.999999";

@@ -331,13 +331,10 @@ void TestReportPrinting::wide_volumes_print_every_digit_data()
     QTest::addColumn<testing::RunInput>("input");
     testing::RunInput litres = testing::startup_input();
     litres.volume_unit = 1;
-    litres.volume_text = QStringLiteral("liters");
     QTest::newRow("liters") << litres;
     testing::RunInput gallons = litres;
     gallons.size_unit = 1;
-    gallons.size_text = QStringLiteral("feet");
     gallons.volume_unit = 2;
-    gallons.volume_text = QStringLiteral("US gal");
     QTest::newRow("feet, US gal") << gallons;
 }
 

@@ -6,6 +6,7 @@
 #include "calc/calc_state.h"
 #include "calc/calibration_run.h"
 #include "calc/result_table.h"
+#include "fake_run_view.h"
 #include "report/report_captions.h"
 #include "report/report_engine.h"
 #include "report/report_layout.h"
@@ -18,65 +19,6 @@
 #include <QStringList>
 
 namespace pelorin::testing {
-
-// Input of the calibration run as the Input page would hand it over.
-struct RunInput
-{
-    std::uint8_t shape = 0;
-    QString points = QStringLiteral("15");
-    QString diameter = QStringLiteral("10");
-    QString length_cyl = QStringLiteral("0");
-    QString angle = QStringLiteral("0");
-    QString length_con = QStringLiteral("0");
-    QString min_signal = QStringLiteral("min");
-    QString max_signal = QStringLiteral("max");
-    int size_unit = 0;
-    int volume_unit = 0;
-    QString size_text = QStringLiteral("meters");
-    QString volume_text = QStringLiteral("m3");
-};
-
-class FixtureView : public RunView
-{
-public:
-    explicit FixtureView(const RunInput &input) : m_input(input) {}
-
-    void show_output() override {}
-    QString field_text(InputField field) const override
-    {
-        switch (field) {
-        case InputField::Points:
-            return m_input.points;
-        case InputField::Diameter:
-            return m_input.diameter;
-        case InputField::LengthCyl:
-            return m_input.length_cyl;
-        case InputField::Angle:
-            return m_input.angle;
-        case InputField::LengthCon:
-            return m_input.length_con;
-        case InputField::MinSignal:
-            return m_input.min_signal;
-        case InputField::MaxSignal:
-            return m_input.max_signal;
-        }
-        return QString();
-    }
-    int size_unit_index() const override { return m_input.size_unit; }
-    int volume_unit_index() const override { return m_input.volume_unit; }
-    QString size_unit_text() const override { return m_input.size_text; }
-    QString volume_unit_text() const override { return m_input.volume_text; }
-    void input_failed(InputField) override {}
-    void reject(const QString &message, InputField) override { rejected = message; }
-    void set_zero_text(const QString &) override {}
-    void set_span_text(const QString &) override {}
-    void set_column_titles(const QString &, const QString &) override {}
-
-    QString rejected;
-
-private:
-    RunInput m_input;
-};
 
 inline const QStringList &shape_texts()
 {
@@ -101,8 +43,8 @@ inline ReportTexts report_texts(const RunInput &input)
     t.min_signal = QStringLiteral("Height (h1)");
     t.max_signal = QStringLiteral("Height (h2)");
     t.tank_shape = shape_texts().at(input.shape);
-    t.size_unit = input.size_text;
-    t.volume_unit = input.volume_text;
+    t.size_unit = size_unit_name(input.size_unit);
+    t.volume_unit = volume_unit_name(input.volume_unit);
     return t;
 }
 
@@ -110,7 +52,7 @@ inline ReportTexts report_texts(const RunInput &input)
 inline void prepare_report(const RunInput &input, Table &table, ReportLayout &layout)
 {
     CalcState.shape = input.shape;
-    FixtureView view(input);
+    FakeRunView view(input);
     calibration_run(view, table);
     set_report_captions(layout, CalcState, report_texts(input));
 }
