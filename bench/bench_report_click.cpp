@@ -9,6 +9,7 @@
 #include "preview_watch.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
+#include "ui/points_edit.h"
 
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -16,13 +17,25 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
 
+// The widget of `window` named `name`, found as the user finds it: by its
+// name, not by the window's members. Throws when there is none of type T.
+template <typename T = QWidget> T *named(const QObject &window, const char *name)
+{
+    if (T *found = window.findChild<T *>(QLatin1String(name)))
+        return found;
+    throw std::runtime_error(std::string("no ") + T::staticMetaObject.className() + " named " +
+                             name);
+}
+
 double click_to_first_page(pelorin::TForm1 &form, FirstPageWatch &watch)
 {
-    QPushButton *report = form.ui.TabSheetOutput->ui.BtnReport;
+    auto *report = named<QPushButton>(form, "BtnReport");
     QElapsedTimer clock;
     clock.start();
     watch.start(clock);
@@ -51,8 +64,8 @@ int main(int argc, char *argv[])
 
     pelorin::TForm1 form(prompts);
     form.show();
-    form.ui.TabSheetInput->ui.Ed_points->set_text(QStringLiteral("25"));
-    form.set_active_page(form.ui.TabSheetOutput);
+    named<pelorin::PointsEdit>(form, "Ed_points")->set_text(QStringLiteral("25"));
+    form.set_active_page(named(form, "TabSheetOutput"));
     QCoreApplication::processEvents();
     FirstPageWatch watch(form);
 

@@ -6,6 +6,7 @@
 #include "report/preview/prompts.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
+#include "ui/points_edit.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -14,8 +15,20 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <stdexcept>
+#include <string>
 
 namespace {
+
+// The widget of `window` named `name`, found as the user finds it: by its
+// name, not by the window's members. Throws when there is none of type T.
+template <typename T = QWidget> T *named(const QObject &window, const char *name)
+{
+    if (T *found = window.findChild<T *>(QLatin1String(name)))
+        return found;
+    throw std::runtime_error(std::string("no ") + T::staticMetaObject.className() + " named " +
+                             name);
+}
 
 // Answers nothing: a valid input raises no prompt.
 class SilentPrompts : public pelorin::Prompts
@@ -42,11 +55,10 @@ void calculate_to_grid(benchmark::State &state, bool on_output_page)
     pelorin::TForm1 form(prompts);
     form.show();
     QCoreApplication::processEvents();
-    Ui::InputPage &input = form.ui.TabSheetInput->ui;
-    QTableView *grid = form.ui.TabSheetOutput->ui.DBGrid1;
-    input.Ed_points->set_text(QStringLiteral("25"));
-    QWidget *start_page = on_output_page ? static_cast<QWidget *>(form.ui.TabSheetOutput)
-                                         : static_cast<QWidget *>(form.ui.TabSheetInput);
+    auto *calculate = named<QPushButton>(form, "BtnCalculate");
+    auto *grid = named<QTableView>(form, "DBGrid1");
+    named<pelorin::PointsEdit>(form, "Ed_points")->set_text(QStringLiteral("25"));
+    QWidget *start_page = named(form, on_output_page ? "TabSheetOutput" : "TabSheetInput");
 
     for (auto _ : state) {
         state.PauseTiming();
@@ -54,7 +66,7 @@ void calculate_to_grid(benchmark::State &state, bool on_output_page)
         QCoreApplication::processEvents();
         state.ResumeTiming();
 
-        input.BtnCalculate->click();
+        calculate->click();
         // Paints every region the run made dirty, the grid's included, now.
         grid->viewport()->repaint();
     }

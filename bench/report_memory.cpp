@@ -8,6 +8,7 @@
 #include "preview_watch.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
+#include "ui/points_edit.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -15,8 +16,20 @@
 
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace {
+
+// The widget of `window` named `name`, found as the user finds it: by its
+// name, not by the window's members. Throws when there is none of type T.
+template <typename T = QWidget> T *named(const QObject &window, const char *name)
+{
+    if (T *found = window.findChild<T *>(QLatin1String(name)))
+        return found;
+    throw std::runtime_error(std::string("no ") + T::staticMetaObject.className() + " named " +
+                             name);
+}
 
 // The process's peak resident set size in kilobytes, -1 when unknown.
 long peak_resident_kb()
@@ -32,9 +45,9 @@ long peak_resident_kb()
 
 void calculate(pelorin::TForm1 &form)
 {
-    form.set_active_page(form.ui.TabSheetInput);
-    form.ui.TabSheetInput->ui.Ed_points->set_text(QStringLiteral("25"));
-    form.ui.TabSheetInput->ui.BtnCalculate->click();
+    form.set_active_page(named(form, "TabSheetInput"));
+    named<pelorin::PointsEdit>(form, "Ed_points")->set_text(QStringLiteral("25"));
+    named<QPushButton>(form, "BtnCalculate")->click();
     form.repaint();
     QCoreApplication::processEvents();
 }
@@ -48,7 +61,7 @@ long preview(pelorin::TForm1 &form)
     QElapsedTimer clock;
     clock.start();
     watch.start(clock);
-    form.ui.TabSheetOutput->ui.BtnReport->click(); // returns when the preview has closed
+    named<QPushButton>(form, "BtnReport")->click(); // returns when the preview has closed
     return watch.elapsed_ms() < 0 ? -1 : peak;
 }
 

@@ -16,7 +16,10 @@
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
+#include "ui/points_edit.h"
+#include "ui/radio_group.h"
 
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
@@ -27,6 +30,8 @@
 #include <QToolButton>
 
 #include <cstdio>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -34,6 +39,16 @@ using pelorin::TForm1;
 
 constexpr double page_dpi = 150;
 constexpr QSize preview_size(1000, 800);
+
+// The widget or action of `window` named `name`, found as the user finds it:
+// by its name, not by the window's members. Throws when there is none of type T.
+template <typename T = QWidget> T *named(const QObject &window, const char *name)
+{
+    if (T *found = window.findChild<T *>(QLatin1String(name)))
+        return found;
+    throw std::runtime_error(std::string("no ") + T::staticMetaObject.className() + " named " +
+                             name + " in " + qPrintable(window.objectName()));
+}
 
 // The folder the pictures go to; remembers whether every picture was written.
 class Album
@@ -75,38 +90,42 @@ void picture_pages(TForm1 &form, Album &album)
 {
     const struct
     {
-        QWidget *page;
+        const char *page;
         const char *name;
-    } pages[] = {{form.ui.TabSheetStart, "form1_info"},
-                 {form.ui.TabSheetInput, "form1_input"},
-                 {form.ui.TabSheetOutput, "form1_output_start"},
-                 {form.ui.TabSheetHelp, "form1_help"}};
+    } pages[] = {{"TabSheetStart", "form1_info"},
+                 {"TabSheetInput", "form1_input"},
+                 {"TabSheetOutput", "form1_output_start"},
+                 {"TabSheetHelp", "form1_help"}};
     for (const auto &page : pages) {
-        form.set_active_page(page.page);
+        form.set_active_page(named(form, page.page));
         album.add(form, QString::fromLatin1(page.name));
     }
 }
 
 void picture_calculation(TForm1 &form, Album &album)
 {
-    form.set_active_page(form.ui.TabSheetInput);
-    form.ui.TabSheetInput->ui.BtnCalculate->click();
+    QWidget *input = named(form, "TabSheetInput");
+    auto *calculate = named<QPushButton>(form, "BtnCalculate");
+    auto *size_units = named<QComboBox>(form, "SizeUnits");
+    auto *volume_units = named<QComboBox>(form, "VolumeUnits");
+    form.set_active_page(input);
+    calculate->click();
     album.add(form, QStringLiteral("form1_output_run"));
     // The widest column titles and volumes: feet and US gallons.
-    form.set_active_page(form.ui.TabSheetInput);
-    form.ui.TabSheetInput->ui.SizeUnits->setCurrentIndex(1);
-    form.ui.TabSheetInput->ui.VolumeUnits->setCurrentIndex(2);
-    form.ui.TabSheetInput->ui.BtnCalculate->click();
+    form.set_active_page(input);
+    size_units->setCurrentIndex(1);
+    volume_units->setCurrentIndex(2);
+    calculate->click();
     album.add(form, QStringLiteral("form1_output_usgal"));
-    form.ui.TabSheetInput->ui.SizeUnits->setCurrentIndex(0);
-    form.ui.TabSheetInput->ui.VolumeUnits->setCurrentIndex(0);
+    size_units->setCurrentIndex(0);
+    volume_units->setCurrentIndex(0);
 }
 
 void picture_shapes(TForm1 &form, Album &album)
 {
     for (int shape : {1, 2}) {
-        form.set_active_page(form.ui.TabSheetInput);
-        form.ui.TabSheetInput->ui.GroupTankShape->set_item_index(shape);
+        form.set_active_page(named(form, "TabSheetInput"));
+        named<pelorin::RadioGroup>(form, "GroupTankShape")->set_item_index(shape);
         album.add(form, QStringLiteral("form1_input_shape%1").arg(shape));
     }
 }
@@ -138,9 +157,10 @@ void picture_preview(TForm1 &form, Album &album, const QString &name)
         }
     });
 
-    form.set_active_page(form.ui.TabSheetOutput);
+    auto *report = named<QPushButton>(form, "BtnReport");
+    form.set_active_page(named(form, "TabSheetOutput"));
     watch.start();
-    form.ui.TabSheetOutput->ui.BtnReport->click();
+    report->click();
     watch.stop();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (!pictured)
@@ -207,10 +227,31 @@ void picture_report(TForm1 &form, Album &album)
     picture_preview(form, album, QStringLiteral("report_preview"));
     picture_report_pages(form, album, QStringLiteral("report_page_150dpi"), true);
 
-    form.ui.TabSheetInput->ui.Ed_points->set_text(QStringLiteral("25"));
+    named<pelorin::PointsEdit>(form, "Ed_points")->set_text(QStringLiteral("25"));
     form.QuickRep1().print_settings().orientation = QPageLayout::Landscape;
     picture_preview(form, album, QStringLiteral("report_preview_landscape25"));
     picture_report_pages(form, album, QStringLiteral("report_landscape25_150dpi"), false);
+}
+
+// The main window's pages, its calibration runs, the report and the About box.
+void take_pictures(pelorin::Prompts &prompts, Album &album)
+{
+    TForm1 form(prompts);
+    pelorin::TAboutBox about;
+    form.set_about_box(&about);
+    form.show();
+    picture_pages(form, album);
+    picture_calculation(form, album);
+    {
+        // The report reads the start-up input: a form of its own.
+        TForm1 report_form(prompts);
+        report_form.show();
+        picture_report(report_form, album);
+    }
+    picture_shapes(form, album);
+
+    about.show();
+    album.add(about, QStringLiteral("about_box"));
 }
 
 } // namespace
@@ -231,21 +272,10 @@ int main(int argc, char *argv[])
     }
     Album album(folder);
 
-    TForm1 form(prompts);
-    pelorin::TAboutBox about;
-    form.set_about_box(&about);
-    form.show();
-    picture_pages(form, album);
-    picture_calculation(form, album);
-    {
-        // The report reads the start-up input: a form of its own.
-        TForm1 report_form(prompts);
-        report_form.show();
-        picture_report(report_form, album);
+    try {
+        take_pictures(prompts, album);
+    } catch (const std::exception &error) {
+        album.fail(QString::fromUtf8(error.what()));
     }
-    picture_shapes(form, album);
-
-    about.show();
-    album.add(about, QStringLiteral("about_box"));
     return album.ok() ? 0 : 1;
 }

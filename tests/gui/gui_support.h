@@ -12,9 +12,11 @@
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/points_edit.h"
+#include "ui/radio_group.h"
 
 #include <QAbstractItemModel>
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,12 +26,14 @@
 #include <QStringList>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTextBlock>
 #include <QVector>
 #include <QtTest>
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 namespace gui_support {
 
@@ -41,6 +45,26 @@ using RecordingPrompts = pelorin::testing::TestPrompts;
 inline void start_up()
 {
     pelorin::set_up_application();
+}
+
+// Fails the test on a lookup by name that found nothing: the failure names
+// what was looked for and where, and the exception ends the test, so that no
+// null pointer is left to crash on.
+[[noreturn]] inline void fail_lookup(const QString &where, const char *type, const char *name)
+{
+    const QString what = QStringLiteral("%1 has no %2 named %3")
+                             .arg(where, QLatin1String(type), QLatin1String(name));
+    QTest::qFail(qPrintable(what), __FILE__, __LINE__);
+    throw std::runtime_error(what.toStdString());
+}
+
+// The object of type T named `name` among the children of `root`, as the user
+// finds it by its name; fails the test when there is none.
+template <typename T = QWidget> T *named(const QObject *root, const char *name)
+{
+    if (T *found = root->findChild<T *>(QLatin1String(name)))
+        return found;
+    fail_lookup(root->objectName(), T::staticMetaObject.className(), name);
 }
 
 // The program's two windows as start-up leaves them, the main window shown
@@ -59,18 +83,34 @@ struct Program
         form->activateWindow();
     }
 
-    // Some widget of either window by its name.
+    // Some widget or action of either window by its name, the main window's
+    // first; fails the test when neither has it.
     template <typename T = QWidget> T *widget(const char *name) const
     {
         if (auto *found = form->findChild<T *>(QLatin1String(name)))
             return found;
-        return about->findChild<T *>(QLatin1String(name));
+        if (auto *found = about->findChild<T *>(QLatin1String(name)))
+            return found;
+        fail_lookup(form->objectName() + QStringLiteral(" and ") + about->objectName(),
+                    T::staticMetaObject.className(), name);
+    }
+    // A widget or action of the About box by its name (some names, such as
+    // Panel1 and Memo1, are also used on the main window's pages).
+    template <typename T = QWidget> T *about_widget(const char *name) const
+    {
+        return named<T>(about.get(), name);
     }
 
-    QTabWidget *pages() const { return form->ui.PageControl1; }
+    QTabWidget *pages() const { return named<QTabWidget>(form.get(), "PageControl1"); }
+    // An action of the main window (its menu commands) by its name.
+    QAction *action(const char *name) const { return named<QAction>(form.get(), name); }
+    // A page of PageControl1 by its name, e.g. "TabSheetInput".
+    QWidget *page(const char *name) const { return named(pages(), name); }
     QWidget *active_page() const { return pages()->currentWidget(); }
     QString active_page_name() const { return active_page()->objectName(); }
-    QAbstractItemModel *grid_model() const { return form->ui.TabSheetOutput->ui.DBGrid1->model(); }
+    QAbstractItemModel *grid_model() const { return widget<QTableView>("DBGrid1")->model(); }
+    // Shows a page by clicking its tab, as the user does.
+    void click_page(const char *name) const;
 
     QString text(const char *name) const;
     void set_text(const char *name, const QString &text) const;
@@ -127,25 +167,30 @@ inline void click_tab(QTabWidget *pages, QWidget *page)
                       bar->tabRect(pages->indexOf(page)).center());
 }
 
-// The lines of a multi-line text, one per text block.
+inline void Program::click_page(const char *name) const
+{
+    click_tab(pages(), page(name));
+}
+
 // Runs the calibration with the Calculate button, as the user does: the
 // Input page is selected first, then the button clicked.
 inline void press_calculate(const Program &program)
 {
-    if (program.active_page() != program.form->ui.TabSheetInput)
-        click_tab(program.pages(), program.form->ui.TabSheetInput);
+    if (program.active_page() != program.page("TabSheetInput"))
+        program.click_page("TabSheetInput");
     QTest::mouseClick(program.widget<QPushButton>("BtnCalculate"), Qt::LeftButton);
 }
 
 // Selects a tank shape by clicking its item in the shape group.
 inline void choose_shape(const Program &program, int index)
 {
-    if (program.active_page() != program.form->ui.TabSheetInput)
-        click_tab(program.pages(), program.form->ui.TabSheetInput);
-    QTest::mouseClick(program.form->ui.TabSheetInput->ui.GroupTankShape->item_button(index),
+    if (program.active_page() != program.page("TabSheetInput"))
+        program.click_page("TabSheetInput");
+    QTest::mouseClick(program.widget<pelorin::RadioGroup>("GroupTankShape")->item_button(index),
                       Qt::LeftButton);
 }
 
+// The lines of a multi-line text, one per text block.
 inline QStringList memo_lines(const QPlainTextEdit *memo)
 {
     QStringList lines;

@@ -3,6 +3,8 @@
 
 #include "gui_support.h"
 
+#include "ui/bevel_panel.h"
+
 #include <QImage>
 #include <QScreen>
 #include <QtTest>
@@ -37,31 +39,36 @@ void TestAboutBox::window_properties()
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(!box.isModal());
     QVERIFY(!box.isVisible());
-    QVERIFY(box.ui.OKButton->isDefault());
-    QCOMPARE(box.ui.OKButton->text(), QStringLiteral("OK"));
-    QCOMPARE(box.ui.OKButton->geometry(), QRect(111, 180, 75, 25));
-    QCOMPARE(box.ui.Panel1->geometry(), QRect(8, 8, 281, 161));
+    const auto *ok = named<QPushButton>(&box, "OKButton");
+    QVERIFY(ok->isDefault());
+    QCOMPARE(ok->text(), QStringLiteral("OK"));
+    QCOMPARE(ok->geometry(), QRect(111, 180, 75, 25));
+    QCOMPARE(named<pelorin::BevelPanel>(&box, "Panel1")->geometry(), QRect(8, 8, 281, 161));
 }
 
 void TestAboutBox::texts()
 {
     pelorin::TAboutBox box;
-    QCOMPARE(box.ui.ProductName->text(), QStringLiteral("Program: Deva Redero Rovovazuze"));
-    QCOMPARE(box.ui.Version->text(), QStringLiteral("Version: 1.06"));
-    QCOMPARE(box.ui.ProductName->pos(), QPoint(88, 16));
-    QCOMPARE(box.ui.Version->pos(), QPoint(88, 40));
-    const QStringList captions = memo_lines(box.ui.Memo1);
+    const auto *product = named<QLabel>(&box, "ProductName");
+    const auto *version = named<QLabel>(&box, "Version");
+    QCOMPARE(product->text(), QStringLiteral("Program: Deva Redero Rovovazuze"));
+    QCOMPARE(version->text(), QStringLiteral("Version: 1.06"));
+    QCOMPARE(product->pos(), QPoint(88, 16));
+    QCOMPARE(version->pos(), QPoint(88, 40));
+    const QStringList captions = memo_lines(named<QPlainTextEdit>(&box, "Memo1"));
     QCOMPARE(captions.size(), 5);
     QCOMPARE(captions.mid(1), (QStringList{"Phone:", "Fax:", "Email:", "Web site:"}));
-    QCOMPARE(memo_lines(box.ui.Memo2).size(), 5);
-    QVERIFY(!box.ui.Memo2->isReadOnly());
+    const auto *contacts = named<QPlainTextEdit>(&box, "Memo2");
+    QCOMPARE(memo_lines(contacts).size(), 5);
+    QVERIFY(!contacts->isReadOnly());
 }
 
 void TestAboutBox::panel_has_a_lowered_outer_and_a_raised_inner_edge()
 {
     pelorin::TAboutBox box;
-    const QImage panel = box.ui.Panel1->grab().toImage();
-    const QPalette &colors = box.ui.Panel1->palette();
+    auto *bevel = named<pelorin::BevelPanel>(&box, "Panel1");
+    const QImage panel = bevel->grab().toImage();
+    const QPalette &colors = bevel->palette();
     const QRgb dark = colors.color(QPalette::Dark).rgb();
     const QRgb light = colors.color(QPalette::Light).rgb();
     const int right = panel.width() - 1;
@@ -83,9 +90,10 @@ void TestAboutBox::panel_has_a_lowered_outer_and_a_raised_inner_edge()
 void TestAboutBox::icon_is_stretched_to_its_box()
 {
     pelorin::TAboutBox box;
-    QCOMPARE(box.ui.ProgramIcon->geometry(), QRect(28, 20, 32, 32));
-    QVERIFY(box.ui.ProgramIcon->hasScaledContents());
-    QVERIFY(!box.ui.ProgramIcon->pixmap().isNull());
+    const auto *icon = named<QLabel>(&box, "ProgramIcon");
+    QCOMPARE(icon->geometry(), QRect(28, 20, 32, 32));
+    QVERIFY(icon->hasScaledContents());
+    QVERIFY(!icon->pixmap().isNull());
 }
 
 void TestAboutBox::centred_first_then_left_where_moved()
@@ -98,7 +106,7 @@ void TestAboutBox::centred_first_then_left_where_moved()
 
     const QPoint moved = box.pos() + QPoint(40, -30);
     box.move(moved);
-    box.ui.OKButton->click();
+    named<QPushButton>(&box, "OKButton")->click();
     QVERIFY(!box.isVisible());
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));

@@ -221,11 +221,12 @@ void TestApplication::locale_change_rereads_the_separator()
 void TestApplication::exit_ends_the_program_while_the_about_box_is_shown()
 {
     Program program;
-    program.form->ui.About1->trigger();
+    program.action("About1")->trigger();
     QVERIFY(program.about->isVisible());
 
     bool timed_out = false;
-    QTimer::singleShot(0, program.form.get(), [&] { program.form->ui.Exit1->trigger(); });
+    QAction *exit = program.action("Exit1");
+    QTimer::singleShot(0, program.form.get(), [exit] { exit->trigger(); });
     QTimer guard;
     guard.setSingleShot(true);
     connect(&guard, &QTimer::timeout, this, [&] {

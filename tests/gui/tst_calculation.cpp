@@ -87,7 +87,7 @@ void TestCalculation::start_up_input_gives_the_sphere_table()
 void TestCalculation::selecting_the_output_tab_runs_the_calibration()
 {
     Program program;
-    click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    program.click_page("TabSheetOutput");
 
     QCOMPARE(program.active_page_name(), QStringLiteral("TabSheetOutput"));
     QCOMPARE(program.grid_model()->rowCount(), 17);
@@ -335,11 +335,11 @@ void TestCalculation::selecting_output_again_repeats_the_rejection()
 {
     Program program;
     program.set_text("Ed_diameter", QStringLiteral("0"));
-    click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    program.click_page("TabSheetOutput");
     QCOMPARE(program.prompts.beeps, 1);
     QCOMPARE(program.active_page_name(), QStringLiteral("TabSheetInput"));
 
-    click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    program.click_page("TabSheetOutput");
     QCOMPARE(program.prompts.beeps, 2);
     QCOMPARE(program.prompts.messages.size(), 2);
     QCOMPARE(program.active_page_name(), QStringLiteral("TabSheetInput"));

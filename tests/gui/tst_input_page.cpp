@@ -20,12 +20,12 @@ namespace {
 
 pelorin::RadioGroup *shapes(const Program &program)
 {
-    return program.form->ui.TabSheetInput->ui.GroupTankShape;
+    return program.widget<pelorin::RadioGroup>("GroupTankShape");
 }
 
 pelorin::PointsEdit *points_box(const Program &program)
 {
-    return program.form->ui.TabSheetInput->ui.Ed_points;
+    return program.widget<pelorin::PointsEdit>("Ed_points");
 }
 
 // The names of the widgets among `names` that are enabled.
@@ -384,7 +384,7 @@ void TestInputPage::group_hint()
 
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     QWidget *widget = program.widget(name.toLatin1().constData());
     QVERIFY(widget);
     const QPoint inside = widget->rect().center();
@@ -400,7 +400,7 @@ void TestInputPage::resting_on_a_disabled_field_shows_the_group_hint()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     QWidget *field = program.widget("Ed_length_con");
     QVERIFY(!field->isEnabled());
     QTest::mouseMove(field, QPoint(5, 5));
@@ -414,7 +414,7 @@ void TestInputPage::only_the_groups_have_hints()
 {
     Program program;
     QStringList with_hint;
-    for (QWidget *widget : program.form->ui.TabSheetInput->findChildren<QWidget *>()) {
+    for (QWidget *widget : program.page("TabSheetInput")->findChildren<QWidget *>()) {
         if (!widget->toolTip().isEmpty())
             with_hint << widget->objectName();
     }
@@ -473,7 +473,7 @@ void TestInputPage::points_typing()
 
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     pelorin::PointsEdit *box = points_box(program);
     box->setFocus();
     box->selectAll();
@@ -509,7 +509,7 @@ void TestInputPage::points_stepping()
 
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     pelorin::PointsEdit *box = points_box(program);
     box->setFocus();
     box->set_text(start);
@@ -522,7 +522,7 @@ void TestInputPage::points_arrow_buttons_step()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     pelorin::PointsEdit *box = points_box(program);
     box->set_text(QStringLiteral("24"));
 
@@ -580,7 +580,7 @@ void TestInputPage::points_focus_out()
 
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     pelorin::PointsEdit *box = points_box(program);
     box->setFocus();
     box->selectAll();
@@ -597,7 +597,7 @@ void TestInputPage::points_clamped_before_a_calculate_click()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     pelorin::PointsEdit *box = points_box(program);
     box->setFocus();
     box->selectAll();
@@ -615,7 +615,7 @@ void TestInputPage::points_not_clamped_by_the_calculate_shortcut()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     pelorin::PointsEdit *box = points_box(program);
     box->setFocus();
     box->selectAll();
@@ -635,13 +635,13 @@ void TestInputPage::points_clamped_when_the_user_selects_output()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     pelorin::PointsEdit *box = points_box(program);
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, QStringLiteral("0"));
 
-    click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    program.click_page("TabSheetOutput");
     QCOMPARE(box->text(), QStringLiteral("1"));
     QCOMPARE(program.prompts.messages.size(), 0);
     QCOMPARE(program.grid_model()->rowCount(), 3);

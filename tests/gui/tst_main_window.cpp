@@ -48,9 +48,9 @@ void TestMainWindow::start_up_state()
             visible_tabs << program.pages()->tabText(i);
     }
     QCOMPARE(visible_tabs, (QStringList{"Info", "Input", "Output", "Help"}));
-    QVERIFY(
-        !program.pages()->isTabVisible(program.pages()->indexOf(program.form->ui.TabSheetReport)));
-    QVERIFY(!program.widget("PanelReport")->isVisibleTo(program.form->ui.TabSheetReport));
+    QWidget *report_page = program.page("TabSheetReport");
+    QVERIFY(!program.pages()->isTabVisible(program.pages()->indexOf(report_page)));
+    QVERIFY(!program.widget("PanelReport")->isVisibleTo(report_page));
 
     QCOMPARE(program.text("TextTankImage"), QStringLiteral("Spherical tank"));
     QCOMPARE(program.text("TextTankShape"), QStringLiteral("Spherical tank"));
@@ -111,14 +111,15 @@ void TestMainWindow::window_size_is_fixed()
         program.form->set_active_page(program.pages()->widget(page));
         QCOMPARE(program.active_page()->size(), QSize(629, 386));
     }
-    program.form->set_active_page(program.form->ui.TabSheetOutput);
+    program.form->set_active_page(program.page("TabSheetOutput"));
     QCOMPARE(program.widget("DBGrid1")->geometry(), QRect(1, 44, 408, 341));
 }
 
 void TestMainWindow::menu_has_two_commands_without_sub_menus()
 {
     Program program;
-    const QList<QAction *> actions = program.form->ui.MainMenu1->actions();
+    auto *menu = program.widget<QMenuBar>("MainMenu1");
+    const QList<QAction *> actions = menu->actions();
     QCOMPARE(actions.size(), 2);
     QCOMPARE(actions.at(0)->objectName(), QStringLiteral("Exit1"));
     QCOMPARE(actions.at(0)->text(), QStringLiteral("E&xit"));
@@ -126,7 +127,7 @@ void TestMainWindow::menu_has_two_commands_without_sub_menus()
     QCOMPARE(actions.at(1)->text(), QStringLiteral("&About"));
     QVERIFY(!actions.at(0)->menu());
     QVERIFY(!actions.at(1)->menu());
-    QCOMPARE(program.form->menuBar(), program.form->ui.MainMenu1);
+    QCOMPARE(program.form->menuBar(), menu);
 }
 
 void TestMainWindow::tab_click_data()
@@ -214,11 +215,11 @@ void TestMainWindow::report_page_is_never_reached()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    program.click_page("TabSheetOutput");
     QTest::keyClick(program.pages(), Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(program.active_page_name(), QStringLiteral("TabSheetHelp"));
 
-    click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    program.click_page("TabSheetOutput");
     program.pages()->tabBar()->setFocus(Qt::TabFocusReason);
     QTest::keyClick(program.pages()->tabBar(), Qt::Key_Right);
     QCOMPARE(program.active_page_name(), QStringLiteral("TabSheetHelp"));
@@ -229,7 +230,7 @@ void TestMainWindow::report_page_is_never_reached()
 void TestMainWindow::run_switching_to_output_runs_no_second_calculation()
 {
     Program program;
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     program.set_text("Ed_points", QStringLiteral("0"));
     int runs_seen = 0;
     // A second run would reach the rejection again while the first one is
@@ -250,7 +251,7 @@ void TestMainWindow::rejection_after_selecting_output_runs_once()
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
     program.set_text("Ed_max_signal", QStringLiteral("11"));
-    click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    program.click_page("TabSheetOutput");
 
     QCOMPARE(program.prompts.beeps, 1);
     QCOMPARE(program.prompts.messages.size(), 1);
@@ -275,7 +276,7 @@ void TestMainWindow::rejection_focuses_the_field()
     QFETCH(QString, way);
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    click_tab(program.pages(), program.form->ui.TabSheetInput);
+    program.click_page("TabSheetInput");
     program.set_text("Ed_max_signal", QStringLiteral("11"));
     QWidget box;
     program.prompts.on_message = [&](const RecordingPrompts::Message &) {
@@ -287,7 +288,7 @@ void TestMainWindow::rejection_focuses_the_field()
     };
 
     if (way == QLatin1String("mouse")) {
-        click_tab(program.pages(), program.form->ui.TabSheetOutput);
+        program.click_page("TabSheetOutput");
     } else if (way == QLatin1String("Ctrl+Tab")) {
         program.widget("Ed_diameter")->setFocus();
         QTest::keyClick(program.widget("Ed_diameter"), Qt::Key_Tab, Qt::ControlModifier);
@@ -307,12 +308,12 @@ void TestMainWindow::about_command_shows_the_box()
 {
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    program.form->ui.About1->trigger();
+    program.action("About1")->trigger();
     QVERIFY(program.about->isVisible());
     QVERIFY(!program.about->isModal());
     QVERIFY(program.form->isEnabled());
 
-    program.form->ui.About1->trigger();
+    program.action("About1")->trigger();
     QVERIFY(program.about->isVisible());
 }
 
@@ -330,14 +331,15 @@ void TestMainWindow::about_box_hides()
     QFETCH(QString, how);
     Program program;
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
-    program.form->ui.About1->trigger();
+    program.action("About1")->trigger();
     QVERIFY(QTest::qWaitForWindowActive(program.about.get()));
 
     if (how == QLatin1String("ok")) {
-        QTest::mouseClick(program.about->ui.OKButton, Qt::LeftButton);
+        QTest::mouseClick(program.about_widget<QPushButton>("OKButton"), Qt::LeftButton);
     } else if (how == QLatin1String("enter")) {
-        program.about->ui.OKButton->setFocus();
-        QTest::keyClick(program.about->ui.OKButton, Qt::Key_Return);
+        auto *ok = program.about_widget<QPushButton>("OKButton");
+        ok->setFocus();
+        QTest::keyClick(ok, Qt::Key_Return);
     } else if (how == QLatin1String("close")) {
         QVERIFY(!program.about->close());
     } else {
@@ -348,7 +350,7 @@ void TestMainWindow::about_box_hides()
     QVERIFY(program.form->isVisible());
 
     // The box is kept and comes back on the next command.
-    program.form->ui.About1->trigger();
+    program.action("About1")->trigger();
     QVERIFY(program.about->isVisible());
 }
 

@@ -33,7 +33,7 @@ public:
 
 QTableView *grid_of(const Program &program)
 {
-    return program.form->ui.TabSheetOutput->ui.DBGrid1;
+    return program.widget<QTableView>("DBGrid1");
 }
 
 } // namespace
@@ -86,7 +86,7 @@ void TestOutputPage::explanatory_text_is_six_read_only_lines()
     QVERIFY(memo->isReadOnly());
     QCOMPARE(memo->frameShape(), QFrame::NoFrame);
 
-    click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    program.click_page("TabSheetOutput");
     memo->setFocus();
     QTest::keyClicks(memo, QStringLiteral("xyz"));
     QCOMPARE(memo_lines(memo).constFirst(), QStringLiteral("Input (norm) and Output (norm) "));

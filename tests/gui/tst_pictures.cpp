@@ -78,7 +78,7 @@ const QSet<QRgb> classic_palette = {
 
 } // namespace
 
-class PicturesTest : public QObject
+class TestPictures : public QObject
 {
     Q_OBJECT
 
@@ -101,7 +101,7 @@ private slots:
 // time, and the JPEG logo through the jpeg plugin loaded on its own: each
 // must be, pixel for pixel and in the same format, what Qt's image reader
 // makes of the compiled-in file.
-void PicturesTest::picture_is_the_decoded_file_data()
+void TestPictures::picture_is_the_decoded_file_data()
 {
     QTest::addColumn<QString>("name");
     const QStringList files = QDir(QStringLiteral(":/pictures")).entryList(QDir::Files);
@@ -111,7 +111,7 @@ void PicturesTest::picture_is_the_decoded_file_data()
         QTest::newRow(qPrintable(file)) << file;
 }
 
-void PicturesTest::picture_is_the_decoded_file()
+void TestPictures::picture_is_the_decoded_file()
 {
     QFETCH(QString, name);
     QImageReader reader(QStringLiteral(":/pictures/") + name);
@@ -124,7 +124,7 @@ void PicturesTest::picture_is_the_decoded_file()
              decoded.convertToFormat(QImage::Format_ARGB32));
 }
 
-void PicturesTest::unknown_picture_throws()
+void TestPictures::unknown_picture_throws()
 {
     QVERIFY_THROWS_EXCEPTION(std::runtime_error,
                              pelorin::load_picture(QStringLiteral("missing.png")));
@@ -132,7 +132,7 @@ void PicturesTest::unknown_picture_throws()
                              pelorin::load_picture(QStringLiteral("missing.jpg")));
 }
 
-void PicturesTest::picture_has_its_layout_size_data()
+void TestPictures::picture_has_its_layout_size_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QSize>("size");
@@ -152,14 +152,14 @@ void PicturesTest::picture_has_its_layout_size_data()
         QTest::newRow(glyph) << QString::fromLatin1(glyph) << QSize(16, 16);
 }
 
-void PicturesTest::picture_has_its_layout_size()
+void TestPictures::picture_has_its_layout_size()
 {
     QFETCH(QString, name);
     QFETCH(QSize, size);
     QCOMPARE(pelorin::load_picture(name).size(), size);
 }
 
-void PicturesTest::icon_uses_sixteen_classic_colours_and_full_transparency()
+void TestPictures::icon_uses_sixteen_classic_colours_and_full_transparency()
 {
     const QImage icon = picture(QStringLiteral("flask.png"));
     QSet<QRgb> colours;
@@ -193,7 +193,7 @@ void PicturesTest::icon_uses_sixteen_classic_colours_and_full_transparency()
     QVERIFY(transparent < 32 * 32 - 300);
 }
 
-void PicturesTest::disabled_glyph_is_a_grey_twin_data()
+void TestPictures::disabled_glyph_is_a_grey_twin_data()
 {
     QTest::addColumn<QString>("enabled");
     QTest::addColumn<QString>("disabled");
@@ -203,7 +203,7 @@ void PicturesTest::disabled_glyph_is_a_grey_twin_data()
                             << "glyph_printer_disabled.png";
 }
 
-void PicturesTest::disabled_glyph_is_a_grey_twin()
+void TestPictures::disabled_glyph_is_a_grey_twin()
 {
     QFETCH(QString, enabled);
     QFETCH(QString, disabled);
@@ -222,7 +222,7 @@ void PicturesTest::disabled_glyph_is_a_grey_twin()
     QCOMPARE(qAlpha(greyed.pixel(0, 15)), 0);
 }
 
-void PicturesTest::tool_picture_is_drawn_on_a_transparent_ground_data()
+void TestPictures::tool_picture_is_drawn_on_a_transparent_ground_data()
 {
     QTest::addColumn<QString>("name");
     const char *const tools[] = {
@@ -235,7 +235,7 @@ void PicturesTest::tool_picture_is_drawn_on_a_transparent_ground_data()
         QTest::newRow(tool) << QString::fromLatin1(tool);
 }
 
-void PicturesTest::tool_picture_is_drawn_on_a_transparent_ground()
+void TestPictures::tool_picture_is_drawn_on_a_transparent_ground()
 {
     QFETCH(QString, name);
     const PixelCounts counts = count_pixels(picture(name));
@@ -244,7 +244,7 @@ void PicturesTest::tool_picture_is_drawn_on_a_transparent_ground()
     QVERIFY2(counts.dark >= 8, "no dark outline or symbol");
 }
 
-void PicturesTest::diagram_is_black_and_blue_on_white_data()
+void TestPictures::diagram_is_black_and_blue_on_white_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("spherical") << "tank_spherical.png";
@@ -252,7 +252,7 @@ void PicturesTest::diagram_is_black_and_blue_on_white_data()
     QTest::newRow("cylindrical") << "tank_cylindrical.png";
 }
 
-void PicturesTest::diagram_is_black_and_blue_on_white()
+void TestPictures::diagram_is_black_and_blue_on_white()
 {
     QFETCH(QString, name);
     const QImage diagram = picture(name);
@@ -271,5 +271,5 @@ void PicturesTest::diagram_is_black_and_blue_on_white()
     QCOMPARE(diagram.pixel(diagram.width() - 1, diagram.height() - 1), qRgb(255, 255, 255));
 }
 
-QTEST_MAIN(PicturesTest)
+QTEST_MAIN(TestPictures)
 #include "tst_pictures.moc"

@@ -6,6 +6,7 @@
 #include "report/preview/preview_window.h"
 #include "report/report_layout.h"
 
+#include <QComboBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -64,7 +65,7 @@ QString caption(const Program &program, const char *element)
 
 void show_output(const Program &program)
 {
-    click_tab(program.pages(), program.form->ui.TabSheetOutput);
+    program.click_page("TabSheetOutput");
 }
 
 } // namespace
@@ -144,15 +145,16 @@ void TestPrintClick::captions_follow_shape_and_units()
     program.set_text("Ed_length_con", "1");
     if (!angle.isEmpty())
         program.set_text("Ed_angle", angle);
-    program.form->ui.TabSheetInput->ui.SizeUnits->setCurrentIndex(size);
-    program.form->ui.TabSheetInput->ui.VolumeUnits->setCurrentIndex(volume);
+    auto *volume_units = program.widget<QComboBox>("VolumeUnits");
+    program.widget<QComboBox>("SizeUnits")->setCurrentIndex(size);
+    volume_units->setCurrentIndex(volume);
     show_output(program);
     QVERIFY(press_report(program).opened);
     for (const QString &pair : expected) {
         const QString name = pair.section(QLatin1Char('='), 0, 0);
         QCOMPARE(caption(program, qPrintable(name)), pair.section(QLatin1Char('='), 1));
     }
-    const QString volume_unit = program.form->ui.TabSheetInput->ui.VolumeUnits->currentText();
+    const QString volume_unit = volume_units->currentText();
     QVERIFY(caption(program, "QRLbZero").endsWith(QLatin1Char(' ') + volume_unit));
     QVERIFY(caption(program, "QRLbSpan").endsWith(QLatin1Char(' ') + volume_unit));
 }
