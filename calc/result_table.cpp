@@ -115,7 +115,7 @@ void Table::set_current(int row)
         emit headerDataChanged(Qt::Vertical, previous, previous);
     if (row >= 0 && row < visible)
         emit headerDataChanged(Qt::Vertical, row, row);
-    emit currentRowChanged(row);
+    emit current_row_changed(row);
 }
 
 int Table::rowCount(const QModelIndex &parent) const

@@ -51,7 +51,7 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 signals:
-    void currentRowChanged(int row);
+    void current_row_changed(int row);
 
 private:
     void set_current(int row);

@@ -1,4 +1,5 @@
 #include "ui/about_box.h"
+#include "ui_about_box.h"
 
 #include "resources/pictures.h"
 #include "ui/info_help_style.h"
@@ -11,27 +12,30 @@ namespace pelorin {
 
 TAboutBox::TAboutBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      ui(std::make_unique<Ui::TAboutBox>())
 {
-    ui.setupUi(this);
+    ui->setupUi(this);
     setFixedSize(298, 213);
     setModal(false);
     // Closing the main window ends the program even while the box is shown.
     setAttribute(Qt::WA_QuitOnClose, false);
     use_button_face_background(this);
 
-    ui.Panel1->set_color(palette().color(QPalette::Window));
-    ui.Panel1->set_bevels(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Raised);
+    ui->Panel1->set_color(palette().color(QPalette::Window));
+    ui->Panel1->set_bevels(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Raised);
     const QPixmap icon = load_picture(QStringLiteral("flask.png"));
-    ui.ProgramIcon->setPixmap(icon);
+    ui->ProgramIcon->setPixmap(icon);
     setWindowIcon(icon);
-    ui.ProductName->adjustSize();
-    ui.Version->adjustSize();
-    style_memo(ui.Memo1, ms_sans_serif(11));
-    style_memo(ui.Memo2, ms_sans_serif(11));
+    ui->ProductName->adjustSize();
+    ui->Version->adjustSize();
+    style_memo(ui->Memo1, ms_sans_serif(11));
+    style_memo(ui->Memo2, ms_sans_serif(11));
 
-    connect(ui.OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+    connect(ui->OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
 }
+
+TAboutBox::~TAboutBox() = default;
 
 // OK carries the dialog result OK and hides the box.
 void TAboutBox::OKButtonClick()

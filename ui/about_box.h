@@ -5,9 +5,13 @@
 // button hide it (it lives as long as the program). Centred on the screen the
 // first time it is shown; later showings leave it where it was.
 
-#include "ui_about_box.h"
-
 #include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class TAboutBox;
+}
 
 namespace pelorin {
 
@@ -18,9 +22,7 @@ class TAboutBox : public QDialog
 public:
     // Throws when the icon cannot be loaded.
     explicit TAboutBox(QWidget *parent = nullptr);
-
-    // The widgets of the box, by their names.
-    Ui::TAboutBox ui;
+    ~TAboutBox() override;
 
 public slots:
     void OKButtonClick();
@@ -31,6 +33,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    std::unique_ptr<Ui::TAboutBox> ui;
     bool m_placed = false;
 };
 

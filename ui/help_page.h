@@ -1,8 +1,12 @@
 #pragma once
 
-#include "ui_help_page.h"
-
 #include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class HelpPage;
+}
 
 namespace pelorin {
 
@@ -15,9 +19,10 @@ class HelpPage : public QWidget
 
 public:
     explicit HelpPage(QWidget *parent = nullptr);
+    ~HelpPage() override;
 
 private:
-    Ui::HelpPage ui;
+    std::unique_ptr<Ui::HelpPage> ui;
 };
 
 } // namespace pelorin

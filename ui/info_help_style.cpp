@@ -1,5 +1,7 @@
 #include "ui/info_help_style.h"
 
+#include "ui/colors.h"
+
 #include <QColor>
 #include <QFontMetricsF>
 #include <QLabel>
@@ -38,7 +40,7 @@ void style_heading(QLabel *heading)
     font.setBold(true);
     heading->setFont(font);
     QPalette palette = heading->palette();
-    palette.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x80));
+    palette.setColor(QPalette::WindowText, colors::teal);
     heading->setPalette(palette);
 }
 

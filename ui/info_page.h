@@ -1,8 +1,12 @@
 #pragma once
 
-#include "ui_info_page.h"
-
 #include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class InfoPage;
+}
 
 namespace pelorin {
 
@@ -17,9 +21,10 @@ public:
     // Throws when a picture of the page cannot be decoded (the JPEG logo
     // needs Qt's jpeg image plugin), so a broken build fails at start-up.
     explicit InfoPage(QWidget *parent = nullptr);
+    ~InfoPage() override;
 
 private:
-    Ui::InfoPage ui;
+    std::unique_ptr<Ui::InfoPage> ui;
 };
 
 } // namespace pelorin

@@ -1,11 +1,16 @@
 #include "ui/input_page.h"
+#include "ui_input_page.h"
 
 #include "resources/pictures.h"
+#include "ui/colors.h"
 #include "ui/info_help_style.h"
 
+#include <QAbstractSpinBox>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QIcon>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolTip>
 
@@ -14,9 +19,6 @@
 namespace pelorin {
 
 namespace {
-
-const QColor silver(0xC0, 0xC0, 0xC0);
-const QColor teal(0x00, 0x80, 0x80);
 
 // Shows the hint of a group while the pointer rests on any widget inside it,
 // disabled ones included, which get no hint of their own.
@@ -54,55 +56,178 @@ void set_tab_order(std::initializer_list<QWidget *> widgets)
 
 } // namespace
 
-InputPage::InputPage(QWidget *parent) : QWidget(parent)
+InputPage::InputPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::InputPage>())
 {
-    ui.setupUi(this);
+    ui->setupUi(this);
 
-    ui.PanelInput->set_color(silver);
+    ui->PanelInput->set_color(colors::silver);
     // Disabled labels in grey, readable on the silver panel.
-    QPalette panel_colors = ui.PanelInput->palette();
-    panel_colors.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
-    ui.PanelInput->setPalette(panel_colors);
-    use_button_face_background(ui.GroupTankShape);
-    ui.PanelImages->set_color(Qt::white);
+    QPalette panel_colors = ui->PanelInput->palette();
+    panel_colors.setColor(QPalette::Disabled, QPalette::WindowText, colors::grey);
+    ui->PanelInput->setPalette(panel_colors);
+    use_button_face_background(ui->GroupTankShape);
+    ui->PanelImages->set_color(Qt::white);
 
     QFont title_font(QStringLiteral("Arial"));
     title_font.setPixelSize(16);
     title_font.setBold(true);
-    ui.TextTankImage->setFont(title_font);
-    QPalette title_colors = ui.TextTankImage->palette();
-    title_colors.setColor(QPalette::WindowText, teal);
+    ui->TextTankImage->setFont(title_font);
+    QPalette title_colors = ui->TextTankImage->palette();
+    title_colors.setColor(QPalette::WindowText, colors::teal);
     title_colors.setBrush(QPalette::Window, title_colors.brush(QPalette::Button));
-    ui.TextTankImage->setPalette(title_colors);
-    ui.TextTankImage->setAutoFillBackground(true);
+    ui->TextTankImage->setPalette(title_colors);
+    ui->TextTankImage->setAutoFillBackground(true);
 
-    ui.GroupTankShape->set_columns(2);
-    ui.GroupTankShape->set_items({QStringLiteral("Spherical"), QStringLiteral("Conical"),
-                                  QStringLiteral("Cylindrical (flat ends)"),
-                                  QStringLiteral("Cylindrical (shallow ends)"),
-                                  QStringLiteral("Cylindrical (deep ends)"),
-                                  QStringLiteral("Cylindrical (hemispherical ends)")});
-    ui.GroupTankShape->set_item_index(0);
+    ui->GroupTankShape->set_columns(2);
+    ui->GroupTankShape->set_items({QStringLiteral("Spherical"), QStringLiteral("Conical"),
+                                   QStringLiteral("Cylindrical (flat ends)"),
+                                   QStringLiteral("Cylindrical (shallow ends)"),
+                                   QStringLiteral("Cylindrical (deep ends)"),
+                                   QStringLiteral("Cylindrical (hemispherical ends)")});
+    ui->GroupTankShape->set_item_index(0);
 
-    ui.Ed_points->set_text(QStringLiteral("15"));
+    ui->Ed_points->set_text(QStringLiteral("15"));
 
     // Labels take the size of their text.
     for (QLabel *label :
-         {ui.Lb_lin_units, ui.Lb_vol_units, ui.Lb_diameter, ui.Lb_length_cyl, ui.Lb_length_con,
-          ui.Lb_angle, ui.Lb_angle1, ui.Lb_min_signal, ui.Lb_max_signal, ui.Lb_points})
+         {ui->Lb_lin_units, ui->Lb_vol_units, ui->Lb_diameter, ui->Lb_length_cyl, ui->Lb_length_con,
+          ui->Lb_angle, ui->Lb_angle1, ui->Lb_min_signal, ui->Lb_max_signal, ui->Lb_points})
         label->adjustSize();
 
     QIcon calculator(load_picture(QStringLiteral("glyph_calculator.png")));
     calculator.addPixmap(load_picture(QStringLiteral("glyph_calculator_disabled.png")),
                          QIcon::Disabled);
-    ui.BtnCalculate->setIcon(calculator);
-    ui.BtnCalculate->setIconSize(QSize(16, 16));
+    ui->BtnCalculate->setIcon(calculator);
+    ui->BtnCalculate->setIconSize(QSize(16, 16));
 
     // The other two diagrams are decoded when first shown: start-up only
     // needs the spherical one.
-    show_diagram(ui.ImageSphTank);
+    show_diagram(ui->ImageSphTank);
 
     set_up_hints();
+
+    connect(ui->GroupTankShape, &RadioGroup::item_index_changed, this, &InputPage::shape_chosen);
+    connect(ui->BtnCalculate, &QPushButton::clicked, this, &InputPage::calculate_clicked);
+    connect(ui->Ed_points, &PointsEdit::refused, this, &InputPage::points_refused);
+}
+
+InputPage::~InputPage() = default;
+
+int InputPage::shape_index() const
+{
+    return ui->GroupTankShape->item_index();
+}
+
+QString InputPage::shape_text(int index) const
+{
+    return ui->GroupTankShape->item_text(index);
+}
+
+void InputPage::set_title(const QString &text)
+{
+    ui->TextTankImage->setText(text);
+}
+
+QWidget *InputPage::field_widget(InputField field) const
+{
+    switch (field) {
+    case InputField::Points:
+        return ui->Ed_points;
+    case InputField::Diameter:
+        return ui->Ed_diameter;
+    case InputField::LengthCyl:
+        return ui->Ed_length_cyl;
+    case InputField::Angle:
+        return ui->Ed_angle;
+    case InputField::LengthCon:
+        return ui->Ed_length_con;
+    case InputField::MinSignal:
+        return ui->Ed_min_signal;
+    case InputField::MaxSignal:
+        return ui->Ed_max_signal;
+    }
+    return nullptr;
+}
+
+QLabel *InputPage::field_label(InputField field) const
+{
+    switch (field) {
+    case InputField::Points:
+        return ui->Lb_points;
+    case InputField::Diameter:
+        return ui->Lb_diameter;
+    case InputField::LengthCyl:
+        return ui->Lb_length_cyl;
+    case InputField::Angle:
+        return ui->Lb_angle;
+    case InputField::LengthCon:
+        return ui->Lb_length_con;
+    case InputField::MinSignal:
+        return ui->Lb_min_signal;
+    case InputField::MaxSignal:
+        return ui->Lb_max_signal;
+    }
+    return nullptr;
+}
+
+QString InputPage::field_text(InputField field) const
+{
+    const QWidget *widget = field_widget(field);
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
+        return edit->text();
+    return static_cast<const QAbstractSpinBox *>(widget)->text();
+}
+
+QString InputPage::label_text(InputField field) const
+{
+    return field_label(field)->text();
+}
+
+void InputPage::focus_field(InputField field)
+{
+    QWidget *widget = field_widget(field);
+    widget->setFocus(Qt::OtherFocusReason);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        edit->selectAll();
+    else if (auto *spin = qobject_cast<QAbstractSpinBox *>(widget))
+        spin->selectAll();
+}
+
+void InputPage::reset_heights()
+{
+    ui->Ed_min_signal->setText(QStringLiteral("min"));
+    ui->Ed_max_signal->setText(QStringLiteral("max"));
+}
+
+int InputPage::size_unit_index() const
+{
+    return ui->SizeUnits->currentIndex();
+}
+
+int InputPage::volume_unit_index() const
+{
+    return ui->VolumeUnits->currentIndex();
+}
+
+QString InputPage::size_unit_text() const
+{
+    return ui->SizeUnits->currentText();
+}
+
+QString InputPage::volume_unit_text() const
+{
+    return ui->VolumeUnits->currentText();
+}
+
+void InputPage::choose_first_units()
+{
+    ui->SizeUnits->setCurrentIndex(0);
+    ui->VolumeUnits->setCurrentIndex(0);
+}
+
+PointsEdit::KeepText InputPage::keep_points_text()
+{
+    return PointsEdit::KeepText(*ui->Ed_points);
 }
 
 // The shape items are made after the other controls, so they would come
@@ -110,19 +235,20 @@ InputPage::InputPage(QWidget *parent) : QWidget(parent)
 void InputPage::follow_in_tab_order(QWidget *before)
 {
     QRadioButton *const shapes[] = {
-        ui.GroupTankShape->item_button(0), ui.GroupTankShape->item_button(1),
-        ui.GroupTankShape->item_button(2), ui.GroupTankShape->item_button(3),
-        ui.GroupTankShape->item_button(4), ui.GroupTankShape->item_button(5)};
+        ui->GroupTankShape->item_button(0), ui->GroupTankShape->item_button(1),
+        ui->GroupTankShape->item_button(2), ui->GroupTankShape->item_button(3),
+        ui->GroupTankShape->item_button(4), ui->GroupTankShape->item_button(5)};
     set_tab_order({before, shapes[0], shapes[1], shapes[2], shapes[3], shapes[4], shapes[5],
-                   ui.SizeUnits, ui.VolumeUnits, ui.Ed_diameter, ui.Ed_length_cyl, ui.Ed_length_con,
-                   ui.Ed_angle, ui.Ed_min_signal, ui.Ed_max_signal, ui.Ed_points, ui.BtnCalculate});
+                   ui->SizeUnits, ui->VolumeUnits, ui->Ed_diameter, ui->Ed_length_cyl,
+                   ui->Ed_length_con, ui->Ed_angle, ui->Ed_min_signal, ui->Ed_max_signal,
+                   ui->Ed_points, ui->BtnCalculate});
 }
 
 void InputPage::set_up_hints()
 {
     for (QWidget *group :
-         {static_cast<QWidget *>(ui.GroupTankShape), static_cast<QWidget *>(ui.GroupUnits),
-          static_cast<QWidget *>(ui.GroupParameters)}) {
+         {static_cast<QWidget *>(ui->GroupTankShape), static_cast<QWidget *>(ui->GroupUnits),
+          static_cast<QWidget *>(ui->GroupParameters)}) {
         group->setToolTipDuration(-1);
         new GroupHint(group);
     }
@@ -132,9 +258,9 @@ void InputPage::set_up_hints()
 void InputPage::show_diagram(QLabel *box)
 {
     if (box->pixmap().isNull()) {
-        const QString picture = box == ui.ImageSphTank   ? QStringLiteral("tank_spherical.png")
-                                : box == ui.ImageConTank ? QStringLiteral("tank_conical.png")
-                                                         : QStringLiteral("tank_cylindrical.png");
+        const QString picture = box == ui->ImageSphTank   ? QStringLiteral("tank_spherical.png")
+                                : box == ui->ImageConTank ? QStringLiteral("tank_conical.png")
+                                                          : QStringLiteral("tank_cylindrical.png");
         box->setPixmap(load_picture(picture));
     }
     box->show();
@@ -143,54 +269,54 @@ void InputPage::show_diagram(QLabel *box)
 void InputPage::disable_parameters()
 {
     for (QWidget *widget :
-         {static_cast<QWidget *>(ui.Lb_diameter), static_cast<QWidget *>(ui.Lb_length_cyl),
-          static_cast<QWidget *>(ui.Lb_length_con), static_cast<QWidget *>(ui.Lb_angle),
-          static_cast<QWidget *>(ui.Lb_angle1), static_cast<QWidget *>(ui.Ed_length_cyl),
-          static_cast<QWidget *>(ui.Ed_length_con), static_cast<QWidget *>(ui.Ed_angle),
-          static_cast<QWidget *>(ui.Ed_points)})
+         {static_cast<QWidget *>(ui->Lb_diameter), static_cast<QWidget *>(ui->Lb_length_cyl),
+          static_cast<QWidget *>(ui->Lb_length_con), static_cast<QWidget *>(ui->Lb_angle),
+          static_cast<QWidget *>(ui->Lb_angle1), static_cast<QWidget *>(ui->Ed_length_cyl),
+          static_cast<QWidget *>(ui->Ed_length_con), static_cast<QWidget *>(ui->Ed_angle),
+          static_cast<QWidget *>(ui->Ed_points)})
         widget->setEnabled(false);
-    ui.ImageSphTank->hide();
-    ui.ImageConTank->hide();
-    ui.ImageCylTank->hide();
+    ui->ImageSphTank->hide();
+    ui->ImageConTank->hide();
+    ui->ImageCylTank->hide();
 }
 
 void InputPage::view_spherical()
 {
     disable_parameters();
-    ui.Ed_length_cyl->clear();
-    ui.Ed_length_con->clear();
-    ui.Ed_angle->clear();
-    ui.Lb_diameter->setEnabled(true);
-    ui.Ed_points->setEnabled(true);
-    show_diagram(ui.ImageSphTank);
+    ui->Ed_length_cyl->clear();
+    ui->Ed_length_con->clear();
+    ui->Ed_angle->clear();
+    ui->Lb_diameter->setEnabled(true);
+    ui->Ed_points->setEnabled(true);
+    show_diagram(ui->ImageSphTank);
 }
 
 void InputPage::view_conical()
 {
     disable_parameters();
-    ui.Ed_angle->clear();
-    ui.Lb_diameter->setEnabled(true);
-    ui.Lb_length_cyl->setEnabled(true);
-    ui.Ed_length_cyl->setEnabled(true);
-    ui.Lb_length_con->setEnabled(true);
-    ui.Ed_length_con->setEnabled(true);
-    ui.Ed_points->setEnabled(true);
-    show_diagram(ui.ImageConTank);
+    ui->Ed_angle->clear();
+    ui->Lb_diameter->setEnabled(true);
+    ui->Lb_length_cyl->setEnabled(true);
+    ui->Ed_length_cyl->setEnabled(true);
+    ui->Lb_length_con->setEnabled(true);
+    ui->Ed_length_con->setEnabled(true);
+    ui->Ed_points->setEnabled(true);
+    show_diagram(ui->ImageConTank);
 }
 
 void InputPage::view_cylindrical()
 {
     disable_parameters();
-    ui.Ed_length_con->clear();
-    ui.Lb_diameter->setEnabled(true);
-    ui.Lb_length_cyl->setEnabled(true);
-    ui.Ed_length_cyl->setEnabled(true);
-    ui.Lb_angle->setEnabled(true);
-    ui.Lb_angle1->setEnabled(true);
-    ui.Ed_angle->setEnabled(true);
-    ui.Ed_angle->setText(QStringLiteral("0"));
-    ui.Ed_points->setEnabled(true);
-    show_diagram(ui.ImageCylTank);
+    ui->Ed_length_con->clear();
+    ui->Lb_diameter->setEnabled(true);
+    ui->Lb_length_cyl->setEnabled(true);
+    ui->Ed_length_cyl->setEnabled(true);
+    ui->Lb_angle->setEnabled(true);
+    ui->Lb_angle1->setEnabled(true);
+    ui->Ed_angle->setEnabled(true);
+    ui->Ed_angle->setText(QStringLiteral("0"));
+    ui->Ed_points->setEnabled(true);
+    show_diagram(ui->ImageCylTank);
 }
 
 } // namespace pelorin

@@ -2,13 +2,22 @@
 
 // The Input page of the main window (TabSheetInput): the shape group, the
 // unit lists, the parameter fields, the Calculate button and the diagram
-// panel. The main window's handlers reach the widgets by name through `ui`;
-// the page itself only arranges them: the routines below switch the
-// parameter group and the diagram between the shape families.
+// panel. The page owns its widgets: the main window reads and sets them
+// through the methods below, and the routines switch the parameter group and
+// the diagram between the shape families.
 
-#include "ui_input_page.h"
+#include "calc/calibration_run.h"
+#include "ui/points_edit.h"
 
 #include <QWidget>
+
+#include <memory>
+
+class QLabel;
+
+namespace Ui {
+class InputPage;
+}
 
 namespace pelorin {
 
@@ -20,24 +29,60 @@ public:
     // Throws when a picture of the page cannot be loaded (a diagram: when
     // it is first shown).
     explicit InputPage(QWidget *parent = nullptr);
+    ~InputPage() override;
 
-    // The common disabled state of the parameter group; no diagram shown.
-    void disable_parameters();
     // Puts the page's controls right after `before` in the tab order, as
     // laid out: the shape group, the units, the parameters, Calculate.
     void follow_in_tab_order(QWidget *before);
 
+    // The shape group: the chosen item (0 to 5) and the text of an item.
+    int shape_index() const;
+    QString shape_text(int index) const;
+    // The shape title over the diagram.
+    void set_title(const QString &text);
+
+    // A parameter field's text and its label's caption.
+    QString field_text(InputField field) const;
+    QString label_text(InputField field) const;
+    // Gives a field the focus with its text selected, ready to be retyped.
+    void focus_field(InputField field);
+    // h1 and h2 back to "min" and "max".
+    void reset_heights();
+
+    // The unit lists: the chosen item and its text; choose_first_units()
+    // selects meters and m3.
+    int size_unit_index() const;
+    int volume_unit_index() const;
+    QString size_unit_text() const;
+    QString volume_unit_text() const;
+    void choose_first_units();
+
+    // While the returned guard lives, the focus leaving the points box keeps
+    // its text (a page switch made by the program).
+    PointsEdit::KeepText keep_points_text();
+
+    // The common disabled state of the parameter group; no diagram shown.
+    void disable_parameters();
     // The fields and the diagram of one shape family.
     void view_spherical();
     void view_conical();
     void view_cylindrical();
 
-    // The widgets of the page, by their names.
-    Ui::InputPage ui;
+signals:
+    // The user chose another shape.
+    void shape_chosen(int index);
+    // The Calculate button was pressed.
+    void calculate_clicked();
+    // The points box refused a key.
+    void points_refused();
 
 private:
+    QWidget *field_widget(InputField field) const;
+    QLabel *field_label(InputField field) const;
     void set_up_hints();
     void show_diagram(QLabel *box);
+
+    std::unique_ptr<Ui::InputPage> ui;
 };
 
 } // namespace pelorin

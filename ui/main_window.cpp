@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "ui_main_window.h"
 
 #include "calc/calc_state.h"
 #include "report/preview/prompts.h"
@@ -10,7 +11,6 @@
 
 #include <QEvent>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QProxyStyle>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -54,14 +54,15 @@ void TForm1::connect_handler(Sender *sender, Signal signal, void (TForm1::*handl
             [this, handler] { run_handler(m_prompts, [&] { (this->*handler)(); }); });
 }
 
-TForm1::TForm1(Prompts &prompts, QWidget *parent) : QMainWindow(parent), m_prompts(prompts)
+TForm1::TForm1(Prompts &prompts, QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), m_prompts(prompts)
 {
-    ui.setupUi(this);
+    ui->setupUi(this);
     // The main window's layout gives the menu bar its height for the width.
-    const int menu_height = ui.MainMenu1->heightForWidth(client_width);
+    const int menu_height = ui->MainMenu1->heightForWidth(client_width);
     setFixedSize(client_width,
                  client_height +
-                     (menu_height > 0 ? menu_height : ui.MainMenu1->sizeHint().height()));
+                     (menu_height > 0 ? menu_height : ui->MainMenu1->sizeHint().height()));
     QPalette colors = palette();
     colors.setBrush(QPalette::Window, colors.brush(QPalette::Button));
     setPalette(colors);
@@ -69,10 +70,10 @@ TForm1::TForm1(Prompts &prompts, QWidget *parent) : QMainWindow(parent), m_promp
     // The style is the page control's child, so it outlives the control's
     // own use of it.
     auto *page_style = new PageControlStyle;
-    page_style->setParent(ui.PageControl1);
-    ui.PageControl1->setStyle(page_style);
-    ui.TabSheetInput->follow_in_tab_order(ui.PageControl1->tabBar());
-    ui.PageControl1->installEventFilter(this);
+    page_style->setParent(ui->PageControl1);
+    ui->PageControl1->setStyle(page_style);
+    ui->TabSheetInput->follow_in_tab_order(ui->PageControl1->tabBar());
+    ui->PageControl1->installEventFilter(this);
 
     m_source.set_dataset(&m_table);
     m_source.set_title(0, QStringLiteral("Point"));
@@ -80,16 +81,15 @@ TForm1::TForm1(Prompts &prompts, QWidget *parent) : QMainWindow(parent), m_promp
     m_source.set_title(2, QStringLiteral("Output (norm)"));
     m_source.set_title(3, QStringLiteral("Height"));
     m_source.set_title(4, QStringLiteral("Volume"));
-    ui.TabSheetOutput->bind_grid(m_source);
+    ui->TabSheetOutput->bind_grid(m_source);
 
-    const Ui::InputPage &input = ui.TabSheetInput->ui;
-    connect_handler(ui.Exit1, &QAction::triggered, &TForm1::Exit1Click);
-    connect_handler(ui.About1, &QAction::triggered, &TForm1::About1Click);
-    connect_handler(ui.PageControl1, &QTabWidget::currentChanged, &TForm1::page_changed);
-    connect_handler(input.GroupTankShape, &RadioGroup::itemIndexChanged, &TForm1::choose_tank);
-    connect_handler(input.BtnCalculate, &QPushButton::clicked, &TForm1::calculate);
-    connect_handler(ui.TabSheetOutput->ui.BtnReport, &QPushButton::clicked, &TForm1::PrintClick);
-    connect(input.Ed_points, &PointsEdit::refused, this, [this] { m_prompts.beep(); });
+    connect_handler(ui->Exit1, &QAction::triggered, &TForm1::Exit1Click);
+    connect_handler(ui->About1, &QAction::triggered, &TForm1::About1Click);
+    connect_handler(ui->PageControl1, &QTabWidget::currentChanged, &TForm1::page_changed);
+    connect_handler(ui->TabSheetInput, &InputPage::shape_chosen, &TForm1::choose_tank);
+    connect_handler(ui->TabSheetInput, &InputPage::calculate_clicked, &TForm1::calculate);
+    connect_handler(ui->TabSheetOutput, &OutputPage::report_clicked, &TForm1::PrintClick);
+    connect(ui->TabSheetInput, &InputPage::points_refused, this, [this] { m_prompts.beep(); });
 
     FormCreate();
 }
@@ -103,19 +103,17 @@ void TForm1::set_about_box(TAboutBox *about_box)
 
 void TForm1::FormCreate()
 {
-    const Ui::InputPage &input = ui.TabSheetInput->ui;
-    const QString title = input.GroupTankShape->item_text(input.GroupTankShape->item_index()) +
-                          QStringLiteral(" tank");
-    input.TextTankImage->setText(title);
-    ui.TabSheetOutput->ui.TextTankShape->setText(title);
-    input.SizeUnits->setCurrentIndex(0);
-    input.VolumeUnits->setCurrentIndex(0);
+    InputPage &input = *ui->TabSheetInput;
+    const QString title = input.shape_text(input.shape_index()) + QStringLiteral(" tank");
+    input.set_title(title);
+    ui->TabSheetOutput->set_title(title);
+    input.choose_first_units();
     // Hidden and disabled: the keyboard's page switching skips only disabled
     // tabs, and the Report page must never be reached.
-    const int report = ui.PageControl1->indexOf(ui.TabSheetReport);
-    ui.PageControl1->setTabVisible(report, false);
-    ui.PageControl1->setTabEnabled(report, false);
-    set_active_page(ui.TabSheetStart);
+    const int report = ui->PageControl1->indexOf(ui->TabSheetReport);
+    ui->PageControl1->setTabVisible(report, false);
+    ui->PageControl1->setTabEnabled(report, false);
+    set_active_page(ui->TabSheetStart);
 }
 
 void TForm1::FormActivate()
@@ -130,8 +128,8 @@ void TForm1::FormActivate()
 void TForm1::set_active_page(QWidget *page)
 {
     const QScopedValueRollback<bool> guard(m_changing_page, true);
-    const PointsEdit::KeepText keep(*ui.TabSheetInput->ui.Ed_points);
-    ui.PageControl1->setCurrentWidget(page);
+    const PointsEdit::KeepText keep = ui->TabSheetInput->keep_points_text();
+    ui->PageControl1->setCurrentWidget(page);
 }
 
 void TForm1::page_changed()
@@ -142,44 +140,43 @@ void TForm1::page_changed()
 
 void TForm1::ChangePage()
 {
-    if (ui.PageControl1->currentWidget() == ui.TabSheetOutput)
+    if (ui->PageControl1->currentWidget() == ui->TabSheetOutput)
         calculate();
 }
 
 void TForm1::calculate()
 {
     // The grid follows the table once, when the run has written its rows.
-    const ResultGrid::Hold hold(ui.TabSheetOutput->result_grid());
+    const ResultGrid::Hold hold(ui->TabSheetOutput->result_grid());
     calibration_run(*this, m_table);
 }
 
 void TForm1::choose_tank()
 {
-    Ui::InputPage &input = ui.TabSheetInput->ui;
-    Ui::OutputPage &output = ui.TabSheetOutput->ui;
-    const int index = input.GroupTankShape->item_index();
+    InputPage &input = *ui->TabSheetInput;
+    OutputPage &output = *ui->TabSheetOutput;
+    const int index = input.shape_index();
 
     m_table.close();
-    input.Ed_min_signal->setText(QStringLiteral("min"));
-    input.Ed_max_signal->setText(QStringLiteral("max"));
-    output.TextZero->setText(QStringLiteral(" Zero  = ?"));
-    output.TextSpan->setText(QStringLiteral(" Span = ?"));
-    const QString title = input.GroupTankShape->item_text(index) + QStringLiteral(" tank");
-    input.TextTankImage->setText(title);
-    output.TextTankShape->setText(title);
+    input.reset_heights();
+    output.set_zero_text(QStringLiteral(" Zero  = ?"));
+    output.set_span_text(QStringLiteral(" Span = ?"));
+    const QString title = input.shape_text(index) + QStringLiteral(" tank");
+    input.set_title(title);
+    output.set_title(title);
     CalcState.shape = static_cast<std::uint8_t>(index);
     switch (index) {
     case 0:
-        ui.TabSheetInput->view_spherical();
+        ui->TabSheetInput->view_spherical();
         break;
     case 1:
-        ui.TabSheetInput->view_conical();
+        ui->TabSheetInput->view_conical();
         break;
     case 2:
     case 3:
     case 4:
     case 5:
-        ui.TabSheetInput->view_cylindrical();
+        ui->TabSheetInput->view_cylindrical();
         break;
     default:
         break;
@@ -193,17 +190,17 @@ void TForm1::PrintClick()
     // the interrupted run left it.
     calculate();
 
-    const Ui::InputPage &input = ui.TabSheetInput->ui;
+    const InputPage &input = *ui->TabSheetInput;
     ReportTexts texts;
-    texts.diameter = input.Lb_diameter->text();
-    texts.length_cyl = input.Lb_length_cyl->text();
-    texts.length_con = input.Lb_length_con->text();
-    texts.angle = input.Lb_angle->text();
-    texts.min_signal = input.Lb_min_signal->text();
-    texts.max_signal = input.Lb_max_signal->text();
-    texts.tank_shape = input.GroupTankShape->item_text(input.GroupTankShape->item_index());
-    texts.size_unit = input.SizeUnits->itemText(input.SizeUnits->currentIndex());
-    texts.volume_unit = input.VolumeUnits->itemText(input.VolumeUnits->currentIndex());
+    texts.diameter = input.label_text(InputField::Diameter);
+    texts.length_cyl = input.label_text(InputField::LengthCyl);
+    texts.length_con = input.label_text(InputField::LengthCon);
+    texts.angle = input.label_text(InputField::Angle);
+    texts.min_signal = input.label_text(InputField::MinSignal);
+    texts.max_signal = input.label_text(InputField::MaxSignal);
+    texts.tank_shape = input.shape_text(input.shape_index());
+    texts.size_unit = input.size_unit_text();
+    texts.volume_unit = input.volume_unit_text();
     set_report_captions(QuickRep1(), CalcState, texts);
 
     preview_report(QuickRep1(), m_table, m_prompts, this);
@@ -243,14 +240,14 @@ bool TForm1::event(QEvent *event)
 // rejected field gets it back.
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != ui.PageControl1 || event->type() != QEvent::KeyPress)
+    if (watched != ui->PageControl1 || event->type() != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
     if ((key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) ||
         !(key->modifiers() & Qt::ControlModifier))
         return QMainWindow::eventFilter(watched, event);
     m_focused_field.reset();
-    static_cast<QObject *>(ui.PageControl1)->event(event);
+    static_cast<QObject *>(ui->PageControl1)->event(event);
     if (m_focused_field)
         focus_field(*m_focused_field);
     return true;
@@ -278,77 +275,46 @@ void TForm1::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
 }
 
-QWidget *TForm1::field_widget(InputField field) const
-{
-    const Ui::InputPage &input = ui.TabSheetInput->ui;
-    switch (field) {
-    case InputField::Points:
-        return input.Ed_points;
-    case InputField::Diameter:
-        return input.Ed_diameter;
-    case InputField::LengthCyl:
-        return input.Ed_length_cyl;
-    case InputField::Angle:
-        return input.Ed_angle;
-    case InputField::LengthCon:
-        return input.Ed_length_con;
-    case InputField::MinSignal:
-        return input.Ed_min_signal;
-    case InputField::MaxSignal:
-        return input.Ed_max_signal;
-    }
-    return nullptr;
-}
-
-// The field gets the focus with its text selected, ready to be retyped.
 void TForm1::focus_field(InputField field)
 {
     m_focused_field = field;
-    QWidget *widget = field_widget(field);
-    widget->setFocus(Qt::OtherFocusReason);
-    if (auto *edit = qobject_cast<QLineEdit *>(widget))
-        edit->selectAll();
-    else if (auto *spin = qobject_cast<QAbstractSpinBox *>(widget))
-        spin->selectAll();
+    ui->TabSheetInput->focus_field(field);
 }
 
 void TForm1::show_output()
 {
-    set_active_page(ui.TabSheetOutput);
-    ui.TabSheetOutput->ui.DBGrid1->setVisible(true);
+    set_active_page(ui->TabSheetOutput);
+    ui->TabSheetOutput->show_grid();
 }
 
 QString TForm1::field_text(InputField field) const
 {
-    const QWidget *widget = field_widget(field);
-    if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
-        return edit->text();
-    return static_cast<const QAbstractSpinBox *>(widget)->text();
+    return ui->TabSheetInput->field_text(field);
 }
 
 int TForm1::size_unit_index() const
 {
-    return ui.TabSheetInput->ui.SizeUnits->currentIndex();
+    return ui->TabSheetInput->size_unit_index();
 }
 
 int TForm1::volume_unit_index() const
 {
-    return ui.TabSheetInput->ui.VolumeUnits->currentIndex();
+    return ui->TabSheetInput->volume_unit_index();
 }
 
 QString TForm1::size_unit_text() const
 {
-    return ui.TabSheetInput->ui.SizeUnits->currentText();
+    return ui->TabSheetInput->size_unit_text();
 }
 
 QString TForm1::volume_unit_text() const
 {
-    return ui.TabSheetInput->ui.VolumeUnits->currentText();
+    return ui->TabSheetInput->volume_unit_text();
 }
 
 void TForm1::input_failed(InputField field)
 {
-    set_active_page(ui.TabSheetInput);
+    set_active_page(ui->TabSheetInput);
     focus_field(field);
 }
 
@@ -356,18 +322,18 @@ void TForm1::reject(const QString &message, InputField field)
 {
     m_prompts.beep();
     m_prompts.message(this, QStringLiteral("Error"), message, Prompts::Icon::Error);
-    set_active_page(ui.TabSheetInput);
+    set_active_page(ui->TabSheetInput);
     focus_field(field);
 }
 
 void TForm1::set_zero_text(const QString &text)
 {
-    ui.TabSheetOutput->ui.TextZero->setText(text);
+    ui->TabSheetOutput->set_zero_text(text);
 }
 
 void TForm1::set_span_text(const QString &text)
 {
-    ui.TabSheetOutput->ui.TextSpan->setText(text);
+    ui->TabSheetOutput->set_span_text(text);
 }
 
 void TForm1::set_column_titles(const QString &height, const QString &volume)

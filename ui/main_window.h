@@ -17,13 +17,16 @@
 #include "calc/calibration_run.h"
 #include "calc/result_table.h"
 #include "report/report_layout.h"
-#include "ui_main_window.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include <memory>
 #include <optional>
+
+namespace Ui {
+class TForm1;
+}
 
 namespace pelorin {
 
@@ -54,9 +57,6 @@ public:
     // Makes a page active without running ChangePage.
     void set_active_page(QWidget *page);
 
-    // The widgets of the window, by their names; the pages hold their own.
-    Ui::TForm1 ui;
-
 public slots:
     // The calibration run on the current input.
     void calculate();
@@ -83,7 +83,6 @@ private:
     // Connects a signal to a handler that runs inside run_handler().
     template <typename Sender, typename Signal>
     void connect_handler(Sender *sender, Signal signal, void (TForm1::*handler)());
-    QWidget *field_widget(InputField field) const;
     void focus_field(InputField field);
 
     // RunView: how the calibration run sees this window.
@@ -99,6 +98,7 @@ private:
     void set_span_text(const QString &text) override;
     void set_column_titles(const QString &height, const QString &volume) override;
 
+    std::unique_ptr<Ui::TForm1> ui;
     Prompts &m_prompts;
     Table m_table;
     std::unique_ptr<ReportLayout> m_report;

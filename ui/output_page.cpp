@@ -1,6 +1,8 @@
 #include "ui/output_page.h"
+#include "ui_output_page.h"
 
 #include "resources/pictures.h"
+#include "ui/colors.h"
 #include "ui/info_help_style.h"
 #include "ui/result_grid.h"
 
@@ -11,9 +13,6 @@ namespace pelorin {
 
 namespace {
 
-const QColor teal(0x00, 0x80, 0x80);
-const QColor navy(0x00, 0x00, 0x80);
-
 void set_text_color(QWidget *widget, const QColor &color)
 {
     QPalette colors = widget->palette();
@@ -23,48 +22,71 @@ void set_text_color(QWidget *widget, const QColor &color)
 
 } // namespace
 
-OutputPage::OutputPage(QWidget *parent) : QWidget(parent)
+OutputPage::OutputPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::OutputPage>())
 {
-    ui.setupUi(this);
+    ui->setupUi(this);
 
     QFont shape_font(QStringLiteral("Arial"));
     shape_font.setPixelSize(16);
     shape_font.setBold(true);
-    ui.TextTankShape->setFont(shape_font);
-    set_text_color(ui.TextTankShape, teal);
+    ui->TextTankShape->setFont(shape_font);
+    set_text_color(ui->TextTankShape, colors::teal);
 
-    for (QLabel *text : {ui.TextZero, ui.TextSpan, ui.TextFormula}) {
+    for (QLabel *text : {ui->TextZero, ui->TextSpan, ui->TextFormula}) {
         text->setFont(ms_sans_serif(13, true));
-        set_text_color(text, navy);
+        set_text_color(text, colors::navy);
     }
-    ui.StaticText1->setFont(ms_sans_serif(13));
-    ui.StaticText1->adjustSize();
+    ui->StaticText1->setFont(ms_sans_serif(13));
+    ui->StaticText1->adjustSize();
 
-    style_memo(ui.Memo1, ms_sans_serif(13));
+    style_memo(ui->Memo1, ms_sans_serif(13));
 
     QIcon printer(load_picture(QStringLiteral("glyph_printer.png")));
     printer.addPixmap(load_picture(QStringLiteral("glyph_printer_disabled.png")), QIcon::Disabled);
-    ui.BtnReport->setIcon(printer);
-    ui.BtnReport->setIconSize(QSize(16, 16));
+    ui->BtnReport->setIcon(printer);
+    ui->BtnReport->setIconSize(QSize(16, 16));
 
-    ui.DBGrid1->setFont(ms_sans_serif(11));
-    ui.PanelOutput->installEventFilter(this);
+    ui->DBGrid1->setFont(ms_sans_serif(11));
+    ui->PanelOutput->installEventFilter(this);
+    connect(ui->BtnReport, &QPushButton::clicked, this, &OutputPage::report_clicked);
+}
+
+OutputPage::~OutputPage() = default;
+
+void OutputPage::show_grid()
+{
+    ui->DBGrid1->setVisible(true);
+}
+
+void OutputPage::set_title(const QString &text)
+{
+    ui->TextTankShape->setText(text);
+}
+
+void OutputPage::set_zero_text(const QString &text)
+{
+    ui->TextZero->setText(text);
+}
+
+void OutputPage::set_span_text(const QString &text)
+{
+    ui->TextSpan->setText(text);
 }
 
 void OutputPage::bind_grid(DataSource &source)
 {
-    m_result_grid = new ResultGrid(*ui.DBGrid1, source);
+    m_result_grid = new ResultGrid(*ui->DBGrid1, source);
 }
 
 bool OutputPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui.PanelOutput && event->type() == QEvent::Resize) {
-        const QSize panel = ui.PanelOutput->size();
-        ui.TextTankShape->resize(panel.width() - 2, ui.TextTankShape->height());
-        ui.TextFormula->resize(panel.width() - 2, ui.TextFormula->height());
-        const QRect grid = ui.DBGrid1->geometry();
-        ui.DBGrid1->setGeometry(grid.left(), grid.top(), grid.width(),
-                                qMax(0, panel.height() - grid.top() - 1));
+    if (watched == ui->PanelOutput && event->type() == QEvent::Resize) {
+        const QSize panel = ui->PanelOutput->size();
+        ui->TextTankShape->resize(panel.width() - 2, ui->TextTankShape->height());
+        ui->TextFormula->resize(panel.width() - 2, ui->TextFormula->height());
+        const QRect grid = ui->DBGrid1->geometry();
+        ui->DBGrid1->setGeometry(grid.left(), grid.top(), grid.width(),
+                                 qMax(0, panel.height() - grid.top() - 1));
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -2,12 +2,16 @@
 
 // The Output page of the main window (TabSheetOutput): the shape title, Zero
 // and Span, the explanatory text, the Report button and the grid DBGrid1 of
-// the result table. The calibration run writes its texts through the main
-// window; the page itself only sets up the widgets' look and the grid.
-
-#include "ui_output_page.h"
+// the result table. The page owns its widgets: the main window writes the
+// texts through the methods below; the page sets up their look and the grid.
 
 #include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class OutputPage;
+}
 
 namespace pelorin {
 
@@ -21,20 +25,29 @@ class OutputPage : public QWidget
 public:
     // Throws when a picture of the page cannot be loaded.
     explicit OutputPage(QWidget *parent = nullptr);
+    ~OutputPage() override;
 
     // Shows the rows of the source's table in DBGrid1, marking its current row.
     void bind_grid(DataSource &source);
     // The grid's binding; valid after bind_grid().
     ResultGrid &result_grid() { return *m_result_grid; }
+    void show_grid();
 
-    // The widgets of the page, by their names.
-    Ui::OutputPage ui;
+    // The shape title across the top, and the Zero and Span texts.
+    void set_title(const QString &text);
+    void set_zero_text(const QString &text);
+    void set_span_text(const QString &text);
+
+signals:
+    // The Report button was pressed.
+    void report_clicked();
 
 protected:
     // Keeps the strips across the panel and the grid down to its bottom edge.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    std::unique_ptr<Ui::OutputPage> ui;
     ResultGrid *m_result_grid = nullptr;
 };
 

@@ -58,7 +58,7 @@ void RadioGroup::set_item_index(int index)
         }
         if (m_index != -1) {
             m_index = -1;
-            emit itemIndexChanged(m_index);
+            emit item_index_changed(m_index);
         }
         return;
     }
@@ -97,7 +97,7 @@ void RadioGroup::item_toggled(int index, bool checked)
     if (!checked || index == m_index)
         return;
     m_index = index;
-    emit itemIndexChanged(index);
+    emit item_index_changed(index);
 }
 
 } // namespace pelorin

@@ -1,7 +1,7 @@
 #pragma once
 
 // A group box holding a list of exclusive radio items arranged in columns,
-// filled top to bottom and then left to right. itemIndexChanged is emitted
+// filled top to bottom and then left to right. item_index_changed is emitted
 // only when a different item becomes selected, so selecting the item that is
 // already selected changes nothing.
 
@@ -35,7 +35,7 @@ public:
     void set_item_index(int index);
 
 signals:
-    void itemIndexChanged(int index);
+    void item_index_changed(int index);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

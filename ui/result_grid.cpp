@@ -204,7 +204,7 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source)
     // A new row becomes current before it is stored, so the rows' arrival is
     // followed as well as the changes of the current row.
     if (Table *table = source.dataset())
-        connect(table, &Table::currentRowChanged, this, &ResultGrid::table_changed);
+        connect(table, &Table::current_row_changed, this, &ResultGrid::table_changed);
     connect(&source, &QAbstractItemModel::rowsInserted, this, &ResultGrid::table_changed);
     connect(&source, &QAbstractItemModel::rowsRemoved, this, &ResultGrid::table_changed);
     connect(&source, &QAbstractItemModel::modelReset, this, &ResultGrid::table_changed);

@@ -360,7 +360,7 @@ void TestResultTable::rows_keep_the_order_written()
 void TestResultTable::posted_row_stays_current()
 {
     Table table;
-    QSignalSpy current_changes(&table, &Table::currentRowChanged);
+    QSignalSpy current_changes(&table, &Table::current_row_changed);
     table.open();
     for (int i = 0; i < 4; ++i) {
         table.append();
@@ -430,7 +430,7 @@ void TestResultTable::open_when_open_has_no_effect()
     QSignalSpy resets(&table, &QAbstractItemModel::modelReset);
     QSignalSpy inserted(&table, &QAbstractItemModel::rowsInserted);
     QSignalSpy removed(&table, &QAbstractItemModel::rowsRemoved);
-    QSignalSpy current_changes(&table, &Table::currentRowChanged);
+    QSignalSpy current_changes(&table, &Table::current_row_changed);
     table.open();
     QCOMPARE(table.current_row(), 2);
     QCOMPARE(table.row_count(), 3);
