@@ -2,6 +2,7 @@
 
 #include "calc/errors.h"
 #include "report/page_file.h"
+#include "report/pdf_export.h"
 #include "report/preview/page_view.h"
 #include "report/preview/print_progress_window.h"
 #include "report/preview/prompts.h"
@@ -51,7 +52,8 @@ PreviewWindow::PreviewWindow(PrintJob &job, ReportLayout &layout, const Table &t
     : QMainWindow(parent, Qt::Window), m_job(&job), m_layout(layout), m_captions(layout),
       m_table(&table), m_prompts(prompts), m_view(new PageView(this)),
       m_zoom_group(new QButtonGroup(this)), m_progress_panel(new QLabel(this)),
-      m_page_panel(new QLabel(this))
+      m_page_panel(new QLabel(this)),
+      m_printer_installed([] { return !QPrinterInfo::availablePrinterNames().isEmpty(); })
 {
     setObjectName(QStringLiteral("PreviewWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -88,6 +90,8 @@ PreviewWindow::PreviewWindow(PrintJob &job, ReportLayout &layout, const Table &t
                                    QStringLiteral("tool_save.png"));
     QToolButton *load = add_button(QStringLiteral("LoadReport"), QStringLiteral("Load Report"),
                                    QStringLiteral("tool_load.png"));
+    m_export_pdf = add_button(QStringLiteral("ExportPdf"), QStringLiteral("Export PDF"),
+                              QStringLiteral("tool_export_pdf.png"));
     auto *exit = new QToolButton(this);
     exit->setObjectName(QStringLiteral("ExitButton"));
     exit->setText(QStringLiteral("&Close"));
@@ -114,6 +118,7 @@ PreviewWindow::PreviewWindow(PrintJob &job, ReportLayout &layout, const Table &t
     tools->addSeparator();
     tools->addWidget(save);
     tools->addWidget(load);
+    tools->addWidget(m_export_pdf);
     tools->addSeparator();
     tools->addWidget(exit);
     set_print_buttons(false, false);
@@ -155,6 +160,7 @@ PreviewWindow::PreviewWindow(PrintJob &job, ReportLayout &layout, const Table &t
             Qt::QueuedConnection);
     connect(save, &QToolButton::clicked, this, &PreviewWindow::save_report);
     connect(load, &QToolButton::clicked, this, &PreviewWindow::load_report);
+    connect(m_export_pdf, &QToolButton::clicked, this, &PreviewWindow::export_pdf);
     connect(exit, &QToolButton::clicked, this, &QWidget::close);
     connect(m_view, &PageView::resized, this, [this] {
         if (m_mode != ZoomMode::Hundred)
@@ -278,6 +284,18 @@ void PreviewWindow::set_print_buttons(bool setup, bool print)
 {
     m_print_setup->setEnabled(setup);
     m_print->setEnabled(print);
+    m_export_pdf->setEnabled(print); // whatever can be printed can be exported
+}
+
+bool PreviewWindow::printer_installed_or_say_so()
+{
+    if (m_printer_installed && m_printer_installed())
+        return true;
+    m_prompts.message(this, QStringLiteral("PELORIN"),
+                      QStringLiteral("No printer is installed. Use Export PDF to keep the report "
+                                     "as a file."),
+                      Prompts::Icon::Information);
+    return false;
 }
 
 void PreviewWindow::customEvent(QEvent *event)
@@ -360,7 +378,7 @@ void PreviewWindow::closeEvent(QCloseEvent *event)
 
 void PreviewWindow::printer_setup()
 {
-    if (!m_job || QPrinterInfo::availablePrinterNames().isEmpty())
+    if (!m_job || !printer_installed_or_say_so())
         return;
     PrintSettings &settings = m_layout.print_settings();
     QPrinter printer(QPrinter::HighResolution);
@@ -393,8 +411,7 @@ void PreviewWindow::printer_setup()
 
 void PreviewWindow::print_report()
 {
-    if (!m_job || !m_job->is_finished() || m_printing ||
-        QPrinterInfo::availablePrinterNames().isEmpty()) {
+    if (!m_job || !m_job->is_finished() || m_printing || !printer_installed_or_say_so()) {
         emit print_finished();
         return;
     }
@@ -445,6 +462,24 @@ void PreviewWindow::save_report()
         return;
     try {
         save_page_file(path, m_job->stored_pages());
+    } catch (const Error &error) {
+        m_prompts.message(this, windowTitle(), error.message(), Prompts::Icon::Error);
+    }
+}
+
+void PreviewWindow::export_pdf()
+{
+    if (!m_job || !m_job->is_finished())
+        return;
+    const QString path =
+        m_prompts.save_file_name(this, QStringLiteral("Export PDF"),
+                                 QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+    if (path.isEmpty())
+        return;
+    // The pages as generated or loaded, drawn as for printing.
+    const QString title = m_job->title().isEmpty() ? m_captions.title() : m_job->title();
+    try {
+        write_report_pdf(path, m_job->stored_pages(), title);
     } catch (const Error &error) {
         m_prompts.message(this, windowTitle(), error.message(), Prompts::Icon::Error);
     }

@@ -2,7 +2,7 @@
 
 // The report preview window: shows the pages of a screen print job while it
 // is generated and afterwards, with zoom, page navigation, printer setup,
-// printing, saving and loading of pages, and closing.
+// printing, saving and loading of pages, export as a PDF file, and closing.
 //
 //   PrintJob (screen) --PageAvailableEvent/ProgressEvent--> PreviewWindow
 //   PreviewWindow --Print--> PrintJob (printer) under PrintProgressWindow
@@ -17,6 +17,8 @@
 
 #include <QMainWindow>
 #include <QPointer>
+
+#include <functional>
 
 class QButtonGroup;
 class QLabel;
@@ -58,11 +60,20 @@ public:
     // Shows page n; ignored below 1, above the page count or when shown.
     void go_to_page(int number);
 
+    // With no printer installed, Printer setup and Print say so in a box.
     void printer_setup();
     // Prints at once (the Print button queues this after its click).
     void print_report();
     void save_report();
     void load_report();
+    // Writes the pages to the PDF file the save dialog names; a failure is
+    // shown in an error box.
+    void export_pdf();
+
+    // Whether a printer is installed: asked before Printer setup and Print.
+    // The default asks the print service; tests put their own answer here.
+    using PrinterCheck = std::function<bool()>;
+    void set_printer_check(PrinterCheck check) { m_printer_installed = std::move(check); }
 
 signals:
     // The window has been closed by the user (Close, Esc or the frame).
@@ -83,6 +94,7 @@ private:
     void update_page_position();
     void set_print_buttons(bool setup, bool print);
     void navigate(int number);
+    bool printer_installed_or_say_so();
 
     QPointer<PrintJob> m_job;
     ReportLayout &m_layout;
@@ -97,8 +109,10 @@ private:
     QToolButton *m_zoom_width;
     QToolButton *m_print_setup;
     QToolButton *m_print;
+    QToolButton *m_export_pdf;
     QLabel *m_progress_panel;
     QLabel *m_page_panel;
+    PrinterCheck m_printer_installed;
 
     ZoomMode m_mode = ZoomMode::Width;
     int m_page = 1;

@@ -1,7 +1,8 @@
 // The report preview: window set-up, tool bar, zoom arithmetic and resizing,
 // page view, key and button navigation, progress and page notifications, the
-// print buttons' states, saving and loading pages, closing and the
-// preview_report entry point.
+// print buttons' states, saving and loading pages, Export PDF (read back with
+// pdfinfo and pdftotext), the no-printer box, closing and the preview_report
+// entry point.
 
 #include "report_fixtures.h"
 #include "test_prompts.h"
@@ -13,9 +14,11 @@
 #include "report/print_job.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
+#include <QProcess>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -85,6 +88,15 @@ struct Preview
     QPointer<PreviewWindow> window;
 };
 
+// What a poppler tool prints about a PDF, blanks made single.
+QString poppler(const QString &tool, QStringList arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
+}
+
 PreviewWindow *open_preview_window()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
@@ -142,6 +154,12 @@ private slots:
     void save_and_load_round_trip();
     void load_missing_file_changes_nothing();
     void load_damaged_file_keeps_pages();
+    void export_pdf_writes_the_pages_data();
+    void export_pdf_writes_the_pages();
+    void failed_export_leaves_no_file_data();
+    void failed_export_leaves_no_file();
+    void no_printer_is_said_data();
+    void no_printer_is_said();
     void preview_report_returns_when_closed();
     void closing_during_generation_cancels();
     void no_preview_for_a_closed_table();
@@ -171,6 +189,7 @@ void TestPreviewWindow::opens_maximized_zoomed_to_width()
     QVERIFY(!preview.button("Zoom100")->isChecked());
     QVERIFY(!preview.button("PrintSetup")->isEnabled());
     QVERIFY(!preview.button("Print")->isEnabled());
+    QVERIFY(!preview.button("ExportPdf")->isEnabled());
     QCOMPARE(preview.progress_panel(), QStringLiteral("0%"));
 
     report.job.generate(report.layout, report_rows(report.table));
@@ -220,6 +239,7 @@ void TestPreviewWindow::tool_bar_controls_data()
     QTest::newRow("Print") << "Print" << false;
     QTest::newRow("SaveReport") << "Save Report" << false;
     QTest::newRow("LoadReport") << "Load Report" << false;
+    QTest::newRow("ExportPdf") << "Export PDF" << false;
 }
 
 void TestPreviewWindow::tool_bar_controls()
@@ -239,7 +259,8 @@ void TestPreviewWindow::tool_bar_controls()
     // The controls stand in the tool bar in this order, Close last.
     const QStringList order = {"ZoomFit",      "Zoom100",     "ZoomToWidth", "FirstPage",
                                "PreviousPage", "ToolButton2", "LastPage",    "PrintSetup",
-                               "Print",        "SaveReport",  "LoadReport",  "ExitButton"};
+                               "Print",        "SaveReport",  "LoadReport",  "ExportPdf",
+                               "ExitButton"};
     int previous_x = -1;
     for (const QString &name : order) {
         QWidget *control = preview.window->findChild<QWidget *>(name);
@@ -488,6 +509,7 @@ void TestPreviewWindow::print_buttons_wait_for_the_finished_job()
     QCOMPARE(watcher.states.count(true), 0);
     QVERIFY(preview.button("PrintSetup")->isEnabled());
     QVERIFY(preview.button("Print")->isEnabled());
+    QVERIFY(preview.button("ExportPdf")->isEnabled());
 }
 
 void TestPreviewWindow::progress_panel_data()
@@ -551,6 +573,7 @@ void TestPreviewWindow::save_and_load_round_trip()
     QCOMPARE(preview.page_panel(), QStringLiteral("Page 1 of 1"));
     QVERIFY(!preview.button("PrintSetup")->isEnabled());
     QVERIFY(preview.button("Print")->isEnabled());
+    QVERIFY(preview.button("ExportPdf")->isEnabled());
     // Same window size and zoom mode: the loaded page looks exactly as saved.
     QCOMPARE(preview.sheet_image(), saved_sheet);
 }
@@ -602,6 +625,107 @@ void TestPreviewWindow::load_damaged_file_keeps_pages()
     QCOMPARE(report.job.page_count(), 1);
     QVERIFY(preview.button("PrintSetup")->isEnabled());
     QCOMPARE(preview.sheet_image(), before);
+}
+
+void TestPreviewWindow::export_pdf_writes_the_pages_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<bool>("landscape_loaded"); // pages saved, then loaded into another preview
+    QTest::addColumn<QString>("sheet");         // pdfinfo's page size, points
+    QTest::newRow("start-up report") << 15 << false << "595 x 842";
+    QTest::newRow("loaded landscape pages") << 25 << true << "842 x 595";
+}
+
+void TestPreviewWindow::export_pdf_writes_the_pages()
+{
+    QFETCH(int, points);
+    QFETCH(bool, landscape_loaded);
+    QFETCH(QString, sheet);
+    Report source(points, landscape_loaded ? QPageLayout::Landscape : QPageLayout::Portrait);
+    Report shown;
+    Preview preview(landscape_loaded ? shown : source);
+    if (landscape_loaded) {
+        source.job.generate(source.layout, report_rows(source.table));
+        preview.prompts.open_answer = m_dir.filePath(QStringLiteral("export.prp"));
+        save_page_file(preview.prompts.open_answer, source.job.stored_pages());
+        QTest::mouseClick(preview.button("LoadReport"), Qt::LeftButton);
+        QVERIFY(shown.job.loaded_from_file());
+    }
+    const int pages = source.job.page_count();
+    const QString pdf = preview.prompts.save_answer = m_dir.filePath(QStringLiteral("export.pdf"));
+    QTest::mouseClick(preview.button("ExportPdf"), Qt::LeftButton);
+    QVERIFY(preview.prompts.messages.isEmpty());
+    QCOMPARE(preview.prompts.titles.last(), QStringLiteral("Export PDF"));
+    QCOMPARE(preview.prompts.filters.last(), QStringLiteral("PDF files (*.pdf)"));
+    QCOMPARE(preview.prompts.suffixes.last(), QStringLiteral("pdf"));
+
+    const QString info = poppler(QStringLiteral("pdfinfo"), {"-f", "1", "-l", "9", pdf});
+    QVERIFY2(info.startsWith(QStringLiteral("Title: PELORIN ")), qPrintable(info));
+    QVERIFY2(info.contains(QStringLiteral("Pages: %1 ").arg(pages)), qPrintable(info));
+    QCOMPARE(info.count(QStringLiteral("size: %1 pts (A4)").arg(sheet)), pages);
+    // The heading on every page; the rows in order after the title band.
+    const QString text = poppler(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
+    QCOMPARE(text.count(QStringLiteral("MODEL OSTREL CALIBRATION REPORT")), pages);
+    qsizetype at = text.indexOf(QStringLiteral("Spherical tank"));
+    for (const Table::Row &row : source.table.rows()) {
+        at = text.indexOf(QStringList(row.begin(), row.end()).join(' ').simplified(), at);
+        QVERIFY2(at > 0, qPrintable(row.front()));
+    }
+}
+
+void TestPreviewWindow::failed_export_leaves_no_file_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << "missing/report.pdf"
+                                    << "No such file or directory";
+    QTest::newRow("path of a folder") << "folder"
+                                      << "directory";
+}
+
+void TestPreviewWindow::failed_export_leaves_no_file()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    Report report;
+    Preview preview(report);
+    preview.prompts.save_answer = dir.filePath(name);
+    QTest::mouseClick(preview.button("ExportPdf"), Qt::LeftButton);
+    QCOMPARE(preview.prompts.messages.size(), 1);
+    const QString text = preview.prompts.messages.at(0).text;
+    QVERIFY2(text.contains("'" + dir.filePath(name) + "': ") && text.contains(reason),
+             qPrintable(text));
+    QCOMPARE(preview.prompts.messages.at(0).icon, Prompts::Icon::Error);
+    // Nothing written, not even a temporary file.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), {"folder"});
+    QVERIFY(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty());
+}
+
+void TestPreviewWindow::no_printer_is_said_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Print") << "Print";
+    QTest::newRow("Printer setup") << "PrintSetup";
+}
+
+void TestPreviewWindow::no_printer_is_said()
+{
+    QFETCH(QString, button);
+    Report report;
+    Preview preview(report);
+    preview.window->set_printer_check([] { return false; });
+    QTest::mouseClick(preview.button(qPrintable(button)), Qt::LeftButton);
+    QCoreApplication::processEvents(); // Print runs after its click
+    QCOMPARE(preview.prompts.print_dialogs, 0);
+    QCOMPARE(preview.prompts.messages.size(), 1);
+    const testing::TestPrompts::Message &box = preview.prompts.messages.at(0);
+    QCOMPARE(box.caption, QStringLiteral("PELORIN"));
+    QCOMPARE(
+        box.text,
+        QStringLiteral("No printer is installed. Use Export PDF to keep the report as a file."));
+    QCOMPARE(box.icon, Prompts::Icon::Information);
 }
 
 void TestPreviewWindow::preview_report_returns_when_closed()
