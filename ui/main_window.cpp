@@ -81,7 +81,7 @@ TForm1::TForm1(Prompts &prompts, QWidget *parent)
     m_source.set_title(2, QStringLiteral("Output (norm)"));
     m_source.set_title(3, QStringLiteral("Height"));
     m_source.set_title(4, QStringLiteral("Volume"));
-    ui->TabSheetOutput->bind_grid(m_source);
+    ui->TabSheetOutput->bind_grid(m_source, m_prompts);
 
     connect_handler(ui->Exit1, &QAction::triggered, &TForm1::Exit1Click);
     connect_handler(ui->About1, &QAction::triggered, &TForm1::About1Click);

@@ -73,9 +73,9 @@ void OutputPage::set_span_text(const QString &text)
     ui->TextSpan->setText(text);
 }
 
-void OutputPage::bind_grid(DataSource &source)
+void OutputPage::bind_grid(DataSource &source, Prompts &prompts)
 {
-    m_result_grid = new ResultGrid(*ui->DBGrid1, source);
+    m_result_grid = new ResultGrid(*ui->DBGrid1, source, prompts);
 }
 
 bool OutputPage::eventFilter(QObject *watched, QEvent *event)

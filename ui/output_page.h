@@ -16,6 +16,7 @@ class OutputPage;
 namespace pelorin {
 
 class DataSource;
+class Prompts;
 class ResultGrid;
 
 class OutputPage : public QWidget
@@ -27,8 +28,9 @@ public:
     explicit OutputPage(QWidget *parent = nullptr);
     ~OutputPage() override;
 
-    // Shows the rows of the source's table in DBGrid1, marking its current row.
-    void bind_grid(DataSource &source);
+    // Shows the rows of the source's table in DBGrid1, marking its current
+    // row; the grid's save dialog and error boxes go through `prompts`.
+    void bind_grid(DataSource &source, Prompts &prompts);
     // The grid's binding; valid after bind_grid().
     ResultGrid &result_grid() { return *m_result_grid; }
     void show_grid();

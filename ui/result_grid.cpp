@@ -2,13 +2,22 @@
 
 #include <QEvent>
 
+#include "calc/errors.h"
 #include "calc/result_table.h"
+#include "calc/table_text.h"
+#include "report/preview/prompts.h"
+#include "ui/application.h"
 #include "ui/info_help_style.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDir>
 #include <QFontMetricsF>
+#include <QMimeData>
 #include <QPainter>
 #include <QPolygon>
+#include <QSaveFile>
 #include <QTableView>
 #include <QTransform>
 
@@ -175,8 +184,10 @@ void IndicatorHeader::paintSection(QPainter *painter, const QRect &rect, int log
     painter->restore();
 }
 
-ResultGrid::ResultGrid(QTableView &grid, DataSource &source)
-    : QObject(&grid), m_grid(grid), m_source(source)
+ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
+    : QObject(&grid), m_grid(grid), m_source(source), m_prompts(prompts),
+      m_copy_table(new QAction(QStringLiteral("Copy table"), &grid)),
+      m_save_table_csv(new QAction(QStringLiteral("Save table as CSV\u2026"), &grid))
 {
     auto *header = new IndicatorHeader(&grid);
     grid.setVerticalHeader(header);
@@ -211,12 +222,56 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source)
     // Moving through the grid moves the marker with the current cell.
     connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, header,
             [header] { header->viewport()->update(); });
+
+    // Ctrl+C copies the whole table, not the current cell's text.
+    m_copy_table->setObjectName(QStringLiteral("CopyTable"));
+    m_copy_table->setShortcut(QKeySequence::Copy);
+    m_copy_table->setShortcutContext(Qt::WidgetShortcut);
+    m_save_table_csv->setObjectName(QStringLiteral("SaveTableCsv"));
+    grid.addAction(m_copy_table);
+    grid.addAction(m_save_table_csv);
+    grid.setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_copy_table, &QAction::triggered, this,
+            [this] { run_handler(m_prompts, [this] { copy_table(); }); });
+    connect(m_save_table_csv, &QAction::triggered, this,
+            [this] { run_handler(m_prompts, [this] { save_table_csv(); }); });
+    update_actions();
 }
 
 void ResultGrid::table_changed()
 {
+    update_actions();
     if (m_holds == 0)
         follow_table();
+}
+
+void ResultGrid::update_actions()
+{
+    const bool has_rows = m_source.rowCount() > 0;
+    m_copy_table->setEnabled(has_rows);
+    m_save_table_csv->setEnabled(has_rows);
+}
+
+void ResultGrid::copy_table()
+{
+    auto *data = new QMimeData;
+    data->setText(table_tsv(m_source));
+    data->setData(QStringLiteral("text/csv"), table_csv(m_source).toUtf8());
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void ResultGrid::save_table_csv()
+{
+    const QString path =
+        m_prompts.save_file_name(m_grid.window(), QStringLiteral("Save table as CSV"),
+                                 QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    const QByteArray bytes = table_csv(m_source).toUtf8();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Error(QStringLiteral("Cannot save the table to \"%1\": %2")
+                        .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
 void ResultGrid::follow_table()

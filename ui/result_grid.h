@@ -10,11 +10,13 @@
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
+class QAction;
 class QTableView;
 
 namespace pelorin {
 
 class DataSource;
+class Prompts;
 
 // Cells right-aligned; the Input and Output columns bold. A cell is painted
 // as its background and one line of text, without the style's general item
@@ -88,12 +90,24 @@ private:
 // Binds the grid to the source and gives it its columns: widths 35, 82, 82,
 // 84, 84, centred regular titles, the indicator column, a row height for the
 // grid's font. The grid's current row follows the table's current row.
+//
+// The grid's context menu holds "Copy table" (also Ctrl+C) and "Save table as
+// CSV…", both disabled while the table has no rows. The save dialog and the
+// error box of a failed save go through `prompts`.
 class ResultGrid : public QObject
 {
     Q_OBJECT
 
 public:
-    ResultGrid(QTableView &grid, DataSource &source);
+    ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts);
+
+    // The table as the grid shows it to the clipboard: tab-separated text,
+    // and the CSV form as text/csv.
+    void copy_table();
+    // Asks for a file and writes the table's CSV form to it, replacing the
+    // file only once the whole text is written. Throws Error naming the file
+    // and the reason when it cannot be written.
+    void save_table_csv();
 
     // While a Hold lives (a calibration run writing its rows), the grid
     // follows the table's current row once at the end instead of at every
@@ -119,9 +133,13 @@ public:
 
 private:
     void table_changed();
+    void update_actions();
 
     QTableView &m_grid;
     DataSource &m_source;
+    Prompts &m_prompts;
+    QAction *m_copy_table;
+    QAction *m_save_table_csv;
     int m_holds = 0;
 };
 

@@ -1,17 +1,24 @@
 // The Output page: its texts and fonts, and the grid DBGrid1 over the result
 // table: columns, titles, read-only cells, the indicator of the current row,
-// the hint, the Tab key and scrolling.
+// the hint, the Tab key and scrolling, and the table to the clipboard and to
+// a CSV file.
 
 #include "gui_support.h"
 
+#include "calc/table_text.h"
 #include "ui/result_grid.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QImage>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
 
@@ -58,6 +65,10 @@ private slots:
     void tab_key_skips_the_grid();
     void many_rows_scroll_vertically();
     void shape_change_empties_the_grid_but_keeps_the_titles();
+    void copy_table_puts_the_grid_on_the_clipboard();
+    void table_commands_disabled_while_the_table_is_empty();
+    void save_table_as_csv_data();
+    void save_table_as_csv();
 };
 
 void TestOutputPage::start_up_texts()
@@ -331,6 +342,122 @@ void TestOutputPage::shape_change_empties_the_grid_but_keeps_the_titles()
     QCOMPARE(
         static_cast<pelorin::IndicatorHeader *>(grid_of(program)->verticalHeader())->marked_row(),
         -1);
+}
+
+// Ctrl+C on the grid copies the whole table as the grid shows it, title row
+// first, as tab-separated text and as CSV.
+void TestOutputPage::copy_table_puts_the_grid_on_the_clipboard()
+{
+    Program program;
+    QVERIFY(QTest::qWaitForWindowActive(program.form.get())); // for the shortcut
+    program.widget<QComboBox>("SizeUnits")->setCurrentIndex(1);
+    program.widget<QComboBox>("VolumeUnits")->setCurrentIndex(2);
+    press_calculate(program);
+    QTableView *grid = grid_of(program);
+    QCOMPARE(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QCOMPARE(grid->actions().size(), 2);
+    QCOMPARE(grid->actions().at(0)->text(), QStringLiteral("Copy table"));
+    QCOMPARE(grid->actions().at(1)->text(), QStringLiteral("Save table as CSV\u2026"));
+
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->visualRect(program.grid_model()->index(2, 1)).center());
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+
+    const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(copied);
+    const QString tsv = copied->text();
+    QVERIFY2(tsv.endsWith(QLatin1Char('\n')), qPrintable(tsv));
+    const QStringList lines = tsv.chopped(1).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 18);
+    QCOMPARE(lines.at(0), QStringLiteral("Point\tInput (norm)\tOutput (norm)\tHeight (feet)\t"
+                                         "Volume (US gal)"));
+    for (int row = 0; row < 17; ++row) {
+        QStringList cells = row_texts(program.grid_model(), row);
+        for (QString &cell : cells)
+            cell = cell.trimmed();
+        QCOMPARE(lines.at(row + 1).split(QLatin1Char('\t')), cells);
+    }
+    QVERIFY(lines.at(1).startsWith(QLatin1Char('\t'))); // the blank end points
+    QVERIFY(lines.at(17).startsWith(QLatin1Char('\t')));
+    // No field holds a comma or a quote, so the CSV form differs only in its
+    // separators and line ends.
+    QString csv = tsv;
+    csv.replace(QLatin1Char('\t'), QLatin1Char(',')).replace(QLatin1Char('\n'), "\r\n");
+    QCOMPARE(QString::fromUtf8(copied->data(QStringLiteral("text/csv"))), csv);
+}
+
+void TestOutputPage::table_commands_disabled_while_the_table_is_empty()
+{
+    Program program;
+    QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
+    auto *copy = program.widget<QAction>("CopyTable");
+    auto *save = program.widget<QAction>("SaveTableCsv");
+    QTableView *grid = grid_of(program);
+    QVERIFY(!copy->isEnabled());
+    QVERIFY(!save->isEnabled());
+
+    press_calculate(program);
+    QVERIFY(copy->isEnabled());
+    QVERIFY(save->isEnabled());
+
+    choose_shape(program, 2);
+    QCOMPARE(program.grid_model()->rowCount(), 0);
+    QVERIFY(!copy->isEnabled());
+    QVERIFY(!save->isEnabled());
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    save->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    QVERIFY(program.prompts.titles.isEmpty());
+}
+
+void TestOutputPage::save_table_as_csv_data()
+{
+    QTest::addColumn<QString>("answer"); // relative to a new folder; empty: Cancel
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("new file") << "table.csv" << true;
+    QTest::newRow("cancelled") << "" << false;
+    QTest::newRow("missing folder") << "missing/table.csv" << false;
+}
+
+void TestOutputPage::save_table_as_csv()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, written);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    Program program;
+    press_calculate(program);
+    const QString path = answer.isEmpty() ? QString() : folder.filePath(answer);
+    program.prompts.save_answer = path;
+    program.widget<QAction>("SaveTableCsv")->trigger();
+
+    QCOMPARE(program.prompts.titles, QStringList{"Save table as CSV"});
+    QCOMPARE(program.prompts.filters, QStringList{"CSV files (*.csv)"});
+    QCOMPARE(program.prompts.suffixes, QStringList{"csv"});
+    QFile file(path);
+    QCOMPARE(file.exists(), written);
+    if (written) {
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes, pelorin::table_csv(program.form->data_source()).toUtf8());
+        QVERIFY(bytes.startsWith("Point,Input (norm),Output (norm),Height (meters),Volume"));
+        QCOMPARE(bytes.count("\r\n"), 18);
+        QVERIFY(program.prompts.messages.isEmpty());
+    } else if (!path.isEmpty()) {
+        QCOMPARE(program.prompts.messages.size(), 1);
+        const auto &box = program.prompts.messages.constFirst();
+        QCOMPARE(box.icon, pelorin::Prompts::Icon::Error);
+        const QString named =
+            QStringLiteral("Cannot save the table to \"%1\": ").arg(QDir::toNativeSeparators(path));
+        QVERIFY2(box.text.startsWith(named) && box.text.size() > named.size() + 1,
+                 qPrintable(box.text)); // the system's reason follows
+    } else {
+        QVERIFY(program.prompts.messages.isEmpty());
+    }
 }
 
 QTEST_MAIN(TestOutputPage)
