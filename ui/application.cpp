@@ -129,7 +129,7 @@ void set_up_application()
     // Only the application name carries the title: a display name would be
     // appended to every window caption ("Error — PELORIN").
     QCoreApplication::setApplicationName(application_title);
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.6.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PELORIN_VERSION));
 
     // The windows are laid out in pixels for the classic desktop controls:
     // the classic style draws the same flat bevels, and it paints without the

@@ -1,16 +1,21 @@
-// PELORIN: start-up. The application object sets the title and the common
-// settings, the main window Form1 is created first, then the About box
-// (hidden); the main window is shown and the event loop runs until it closes.
+// PELORIN: start-up. Options of the form --name run the command line
+// (ui/command_line.h) without a window. Otherwise the application object sets
+// the title and the common settings, the main window Form1 is created first,
+// then the About box (hidden); the main window is shown and the event loop
+// runs until it closes.
 
 #include "report/preview/prompts.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
+#include "ui/command_line.h"
 #include "ui/main_window.h"
 
 #include <exception>
 
 int main(int argc, char *argv[])
 {
+    if (pelorin::wants_command_line(argc, argv))
+        return pelorin::run_command_line(argc, argv);
     pelorin::WidgetPrompts prompts;
     try {
         pelorin::Application app(argc, argv, prompts);

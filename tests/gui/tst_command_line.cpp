@@ -1,0 +1,206 @@
+// The command line, run as a separate program with no display: its table and
+// Zero/Span against the window's for the same input, its report as a PDF, and
+// its exit statuses and messages.
+
+#include "gui_support.h"
+
+#include "calc/table_text.h"
+#include "ui/command_line.h"
+#include "ui/radio_group.h"
+
+#include <QComboBox>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace gui_support;
+
+namespace {
+
+struct Outcome
+{
+    int status = -1;
+    QString out, err;
+};
+
+// Runs the program with no display and no platform chosen.
+Outcome run_program(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(PELORIN_PROGRAM), arguments);
+    Outcome outcome;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return outcome;
+    outcome.status = process.exitCode();
+    outcome.out = QString::fromUtf8(process.readAllStandardOutput());
+    outcome.err = QString::fromUtf8(process.readAllStandardError());
+    return outcome;
+}
+
+QString run_text(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void table_matches_the_window_data();
+    void table_matches_the_window();
+    void report_as_pdf();
+    void exit_statuses_data();
+    void exit_statuses();
+    void texts_are_the_windows();
+};
+
+void TestCommandLine::table_matches_the_window_data()
+{
+    QTest::addColumn<int>("shape");
+    QTest::addColumn<QStringList>("fields"); // object name, text, ...
+    QTest::addColumn<int>("size_unit");
+    QTest::addColumn<int>("volume_unit");
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("start-up sphere") << 0 << QStringList() << 0 << 0 << QStringList();
+    QTest::newRow("conical, feet and US gal")
+        << 1 << QStringList{"Ed_diameter",   "2", "Ed_length_cyl", "3",
+                            "Ed_length_con", "1", "Ed_points",     "7"}
+        << 1 << 2
+        << QStringList{"--shape",       "conical", "--diameter", "2", "--length",    "3",
+                       "--cone",        "1",       "--points",   "7", "--size-unit", "feet",
+                       "--volume-unit", "usgal"};
+    QTest::newRow("inclined deep ends in liters, h1 given")
+        << 4 << QStringList{"Ed_diameter", "2.5",  "Ed_length_cyl", "6",
+                            "Ed_angle",    "12.5", "Ed_min_signal", "0.4"}
+        << 0 << 1 << QStringList{"--shape", "deep", "--diameter", "2.5", "--length",      "6",
+                                 "--angle", "12.5", "--h1",       "0.4", "--volume-unit", "liters"};
+    QTest::newRow("flat ends, points clamped to 25")
+        << 2 << QStringList{"Ed_length_cyl", "4", "Ed_points", "40"} << 0 << 3
+        << QStringList{"--shape=flat", "--length=4", "--points=40", "--volume-unit=ft3"};
+}
+
+void TestCommandLine::table_matches_the_window()
+{
+    QFETCH(int, shape);
+    QFETCH(QStringList, fields);
+    QFETCH(int, size_unit);
+    QFETCH(int, volume_unit);
+    QFETCH(QStringList, arguments);
+
+    Program program;
+    QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
+    choose_shape(program, shape);
+    for (qsizetype i = 0; i + 1 < fields.size(); i += 2)
+        program.set_text(fields.at(i).toLatin1().constData(), fields.at(i + 1));
+    // As typed: the points box has the focus when Calculate is clicked.
+    program.widget("Ed_points")->setFocus();
+    program.widget<QComboBox>("SizeUnits")->setCurrentIndex(size_unit);
+    program.widget<QComboBox>("VolumeUnits")->setCurrentIndex(volume_unit);
+    press_calculate(program);
+    QVERIFY(program.grid_model()->rowCount() > 2);
+
+    const Outcome outcome = run_program(arguments << QStringLiteral("--csv") << "-");
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(outcome.out, pelorin::table_csv(program.form->data_source()));
+    QCOMPARE(outcome.err, program.text("TextZero") + '\n' + program.text("TextSpan") + '\n');
+}
+
+void TestCommandLine::report_as_pdf()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    const Outcome outcome = run_program({"--shape", "conical", "--diameter", "2", "--length", "3",
+                                         "--cone", "1", "--points", "3", "--pdf", pdf});
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(outcome.out, QStringLiteral(" Zero  = 0.000\n Span = 10.472\n"));
+    const QString info = run_text(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))), qPrintable(info));
+    QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Title:\\s+PELORIN\\n"))),
+             qPrintable(info));
+    const QString text = run_text(QStringLiteral("pdftotext"), {"-layout", pdf, "-"}).simplified();
+    for (const char *expected :
+         {"MODEL OSTREL CALIBRATION REPORT", "Conical tank", "Diameter (d) - 2.000 meters",
+          "SPAN - 10.472 m3", "2 0.500 0.400 2.000 4.189", "1.000 1.000 4.000 10.472"})
+        QVERIFY2(text.contains(QLatin1String(expected)), expected);
+}
+
+void TestCommandLine::exit_statuses_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "PELORIN 1.0.6.0\n"
+                             << "";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "--volume-unit <unit>"
+                          << "";
+    QTest::newRow("no csv or pdf: Zero and Span only")
+        << QStringList{"--diameter", "2"} << 0 << " Zero  = 0.000\n Span = 4.189\n"
+        << "";
+    QTest::newRow("rejected height") << QStringList{"--h2", "11"} << 2 << ""
+                                     << "Invalid height (h2) !\n";
+    QTest::newRow("text that is no number") << QStringList{"--diameter", "ten"} << 2 << ""
+                                            << "'ten' is not a valid floating point value.\n";
+    QTest::newRow("unknown shape") << QStringList{"--shape", "cube"} << 64 << ""
+                                   << "Usage:";
+    QTest::newRow("unknown unit") << QStringList{"--volume-unit", "gallons"} << 64 << ""
+                                  << "Usage:";
+    QTest::newRow("unknown option") << QStringList{"--colour", "red"} << 64 << ""
+                                    << "Usage:";
+    QTest::newRow("table into a missing folder")
+        << QStringList{"--csv", "/nonexistent/folder/t.csv"} << 1
+        << " Zero  = 0.000\n Span = 523.599\n"
+        << "The table could not be saved to '/nonexistent/folder/t.csv'";
+}
+
+void TestCommandLine::exit_statuses()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const Outcome outcome = run_program(arguments);
+    QCOMPARE(outcome.status, status);
+    QVERIFY2(out.isEmpty() ? outcome.out.isEmpty() : outcome.out.contains(out),
+             qPrintable(outcome.out));
+    QVERIFY2(err.isEmpty() ? outcome.err.isEmpty() : outcome.err.contains(err),
+             qPrintable(outcome.err));
+}
+
+// What the command line prints and reports is what the window shows.
+void TestCommandLine::texts_are_the_windows()
+{
+    Program program;
+    auto *shapes = program.widget<pelorin::RadioGroup>("GroupTankShape");
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(pelorin::shape_names().at(i), shapes->item_text(i));
+    auto *sizes = program.widget<QComboBox>("SizeUnits");
+    auto *volumes = program.widget<QComboBox>("VolumeUnits");
+    QCOMPARE(pelorin::size_unit_names(), (QStringList{sizes->itemText(0), sizes->itemText(1)}));
+    QCOMPARE(pelorin::volume_unit_names(),
+             (QStringList{volumes->itemText(0), volumes->itemText(1), volumes->itemText(2),
+                          volumes->itemText(3)}));
+    const pelorin::ReportTexts texts = pelorin::report_texts(0, 0, 0);
+    QCOMPARE(texts.diameter, program.text("Lb_diameter"));
+    QCOMPARE(texts.length_cyl, program.text("Lb_length_cyl"));
+    QCOMPARE(texts.length_con, program.text("Lb_length_con"));
+    QCOMPARE(texts.angle, program.text("Lb_angle"));
+    QCOMPARE(texts.min_signal, program.text("Lb_min_signal"));
+    QCOMPARE(texts.max_signal, program.text("Lb_max_signal"));
+}
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_command_line.moc"

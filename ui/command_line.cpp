@@ -1,0 +1,377 @@
+#include "ui/command_line.h"
+
+#include "calc/calc_state.h"
+#include "calc/calibration_run.h"
+#include "calc/errors.h"
+#include "calc/number_text.h"
+#include "calc/result_table.h"
+#include "calc/table_text.h"
+#include "calc/tank_volume.h"
+#include "report/pdf_export.h"
+#include "report/report_engine.h"
+#include "report/report_layout.h"
+#include "ui/application.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFont>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace pelorin {
+
+namespace {
+
+enum ExitStatus { done = 0, output_failed = 1, input_refused = 2, usage_error = 64 };
+
+// The option values of --shape, --size-unit and --volume-unit, in the order of
+// the window's lists.
+const QStringList shape_keys = {QStringLiteral("spherical"), QStringLiteral("conical"),
+                                QStringLiteral("flat"),      QStringLiteral("shallow"),
+                                QStringLiteral("deep"),      QStringLiteral("hemispherical")};
+const QStringList size_unit_keys = {QStringLiteral("meters"), QStringLiteral("feet")};
+const QStringList volume_unit_keys = {QStringLiteral("m3"), QStringLiteral("liters"),
+                                      QStringLiteral("usgal"), QStringLiteral("ft3")};
+
+void write(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+// The Input page as a run reads it, filled from the options.
+class CommandLineView : public RunView
+{
+public:
+    int shape = 0;
+    int size_unit = 0;
+    int volume_unit = 0;
+    QString texts[7];
+    QString zero, span, height_title, volume_title, rejection;
+    bool rejected = false;
+
+    QString &text(InputField field) { return texts[int(field)]; }
+
+    void show_output() override {}
+    QString field_text(InputField field) const override { return texts[int(field)]; }
+    int size_unit_index() const override { return size_unit; }
+    int volume_unit_index() const override { return volume_unit; }
+    QString size_unit_text() const override { return size_unit_names().at(size_unit); }
+    QString volume_unit_text() const override { return volume_unit_names().at(volume_unit); }
+    void input_failed(InputField) override {}
+    void reject(const QString &message, InputField) override
+    {
+        rejected = true;
+        rejection = message;
+    }
+    void set_zero_text(const QString &text) override { zero = text; }
+    void set_span_text(const QString &text) override { span = text; }
+    void set_column_titles(const QString &height, const QString &volume) override
+    {
+        height_title = height;
+        volume_title = volume;
+    }
+};
+
+// The fields after start-up and choosing the shape: 15 points, h1 "min",
+// h2 "max", the angle "0" for the cylindrical shapes, the rest empty but the
+// diameter's "10".
+void set_start_up_texts(CommandLineView &view)
+{
+    view.text(InputField::Points) = QStringLiteral("15");
+    view.text(InputField::Diameter) = QStringLiteral("10");
+    view.text(InputField::MinSignal) = QStringLiteral("min");
+    view.text(InputField::MaxSignal) = QStringLiteral("max");
+    if (view.shape >= CylindricalFlat)
+        view.text(InputField::Angle) = QStringLiteral("0");
+}
+
+// The points box's own rule when Calculate takes the focus from it: a whole
+// number outside 1 to 25 becomes the nearer end.
+void clamp_points(QString &text)
+{
+    try {
+        const int number = parse_integer(text);
+        if (number < 1 || number > 25)
+            text = QString::number(std::clamp(number, 1, 25));
+    } catch (const Error &) {
+        // The run itself reports a text that is no number.
+    }
+}
+
+QString current_error_message()
+{
+    try {
+        throw;
+    } catch (const Error &error) {
+        return error.message();
+    } catch (const std::exception &error) {
+        return QString::fromUtf8(error.what());
+    }
+}
+
+bool write_text_file(const QString &path, const QByteArray &bytes, QString *why)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *why = file.errorString();
+        return false;
+    }
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            *why = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+        done += qsizetype(written);
+    }
+    if (!file.commit()) {
+        *why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+struct Options
+{
+    QCommandLineOption shape{QStringLiteral("shape"),
+                             QStringLiteral("Tank shape: spherical, conical, flat, shallow, deep "
+                                            "or hemispherical (default spherical)."),
+                             QStringLiteral("name")};
+    QCommandLineOption diameter{QStringLiteral("diameter"), QStringLiteral("Diameter d."),
+                                QStringLiteral("text")};
+    QCommandLineOption length{QStringLiteral("length"), QStringLiteral("Length of cylinder L."),
+                              QStringLiteral("text")};
+    QCommandLineOption cone{QStringLiteral("cone"), QStringLiteral("Length of cone L1."),
+                            QStringLiteral("text")};
+    QCommandLineOption angle{QStringLiteral("angle"),
+                             QStringLiteral("Angle of inclination, degrees."),
+                             QStringLiteral("text")};
+    QCommandLineOption h1{QStringLiteral("h1"), QStringLiteral("Height h1 (default min)."),
+                          QStringLiteral("text")};
+    QCommandLineOption h2{QStringLiteral("h2"), QStringLiteral("Height h2 (default max)."),
+                          QStringLiteral("text")};
+    QCommandLineOption points{QStringLiteral("points"),
+                              QStringLiteral("Number of points, 1 to 25 (default 15)."),
+                              QStringLiteral("n")};
+    QCommandLineOption size_unit{QStringLiteral("size-unit"),
+                                 QStringLiteral("Size unit: meters or feet (default meters)."),
+                                 QStringLiteral("unit")};
+    QCommandLineOption volume_unit{
+        QStringLiteral("volume-unit"),
+        QStringLiteral("Volume unit: m3, liters, usgal or ft3 (default m3)."),
+        QStringLiteral("unit")};
+    QCommandLineOption csv{QStringLiteral("csv"),
+                           QStringLiteral("Write the table as CSV to the file, or to standard "
+                                          "output for \"-\" (Zero and Span then go to standard "
+                                          "error)."),
+                           QStringLiteral("file")};
+    QCommandLineOption pdf{QStringLiteral("pdf"),
+                           QStringLiteral("Write the calibration report as a PDF file."),
+                           QStringLiteral("file")};
+};
+
+QString usage(const QCommandLineParser &parser)
+{
+    return parser.helpText() +
+           QStringLiteral("\nNumbers are written with the decimal separator of the locale "
+                          "(LC_NUMERIC), as in the window.\n"
+                          "Exit status: 0 done, 1 an output file could not be written, 2 the "
+                          "input was rejected or could not be calculated, 64 a usage error.\n"
+                          "Without options the window opens.\n");
+}
+
+// One of the keys, by its index; -1 when the value is none of them.
+int choice(const QCommandLineParser &parser, const QCommandLineOption &option,
+           const QStringList &keys, int fallback)
+{
+    if (!parser.isSet(option))
+        return fallback;
+    return int(keys.indexOf(parser.value(option).toLower()));
+}
+
+int run(const QCommandLineParser &parser, const Options &o)
+{
+    CommandLineView view;
+    view.shape = choice(parser, o.shape, shape_keys, 0);
+    view.size_unit = choice(parser, o.size_unit, size_unit_keys, 0);
+    view.volume_unit = choice(parser, o.volume_unit, volume_unit_keys, 0);
+    if (view.shape < 0 || view.size_unit < 0 || view.volume_unit < 0) {
+        write(stderr, QStringLiteral("pelorin: unknown value of --shape, --size-unit or "
+                                     "--volume-unit\n\n") +
+                          usage(parser));
+        return usage_error;
+    }
+    set_start_up_texts(view);
+    const std::pair<const QCommandLineOption *, InputField> fields[] = {
+        {&o.points, InputField::Points},    {&o.diameter, InputField::Diameter},
+        {&o.length, InputField::LengthCyl}, {&o.angle, InputField::Angle},
+        {&o.cone, InputField::LengthCon},   {&o.h1, InputField::MinSignal},
+        {&o.h2, InputField::MaxSignal}};
+    for (const auto &[option, field] : fields) {
+        if (parser.isSet(*option))
+            view.text(field) = parser.value(*option);
+    }
+    clamp_points(view.text(InputField::Points));
+
+    Table table;
+    DataSource source;
+    source.set_dataset(&table);
+    CalcState = TCalcState();
+    CalcState.shape = std::uint8_t(view.shape);
+    try {
+        calibration_run(view, table);
+    } catch (...) {
+        write(stderr, error_box_text(current_error_message()) + QLatin1Char('\n'));
+        return input_refused;
+    }
+    if (view.rejected) {
+        write(stderr, view.rejection + QLatin1Char('\n'));
+        return input_refused;
+    }
+
+    const bool csv_to_stdout = parser.value(o.csv) == QLatin1String("-");
+    write(csv_to_stdout ? stderr : stdout,
+          view.zero + QLatin1Char('\n') + view.span + QLatin1Char('\n'));
+    int status = done;
+    if (parser.isSet(o.csv)) {
+        source.set_title(0, QStringLiteral("Point"));
+        source.set_title(1, QStringLiteral("Input (norm)"));
+        source.set_title(2, QStringLiteral("Output (norm)"));
+        source.set_title(3, view.height_title);
+        source.set_title(4, view.volume_title);
+        const QByteArray csv = table_csv(source).toUtf8();
+        QString why;
+        if (csv_to_stdout) {
+            std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
+        } else if (!write_text_file(parser.value(o.csv), csv, &why)) {
+            write(stderr, QStringLiteral("The table could not be saved to '%1': %2\n")
+                              .arg(parser.value(o.csv), why));
+            status = output_failed;
+        }
+    }
+    if (parser.isSet(o.pdf)) {
+        ReportLayout layout;
+        set_report_captions(layout, CalcState,
+                            report_texts(view.shape, view.size_unit, view.volume_unit));
+        try {
+            write_report_pdf(parser.value(o.pdf),
+                             layout_report(layout, report_rows(table), QPageLayout::Portrait),
+                             layout.title());
+        } catch (const Error &error) {
+            write(stderr, error.message() + QLatin1Char('\n'));
+            status = output_failed;
+        }
+    }
+    std::fflush(stdout);
+    return status;
+}
+
+} // namespace
+
+QStringList shape_names()
+{
+    return {QStringLiteral("Spherical"),
+            QStringLiteral("Conical"),
+            QStringLiteral("Cylindrical (flat ends)"),
+            QStringLiteral("Cylindrical (shallow ends)"),
+            QStringLiteral("Cylindrical (deep ends)"),
+            QStringLiteral("Cylindrical (hemispherical ends)")};
+}
+
+QStringList size_unit_names()
+{
+    return {QStringLiteral("meters"), QStringLiteral("feet")};
+}
+
+QStringList volume_unit_names()
+{
+    return {QStringLiteral("m3"), QStringLiteral("liters"), QStringLiteral("US gal"),
+            QStringLiteral("ft3")};
+}
+
+ReportTexts report_texts(int shape, int size_unit, int volume_unit)
+{
+    ReportTexts texts;
+    texts.diameter = QStringLiteral("Diameter (d)");
+    texts.length_cyl = QStringLiteral("Length of cylinder (L)");
+    texts.length_con = QStringLiteral("Length of cone (L1)");
+    texts.angle = QStringLiteral("Angle of inclination");
+    texts.min_signal = QStringLiteral("Height (h1)");
+    texts.max_signal = QStringLiteral("Height (h2)");
+    texts.tank_shape = shape_names().value(shape);
+    texts.size_unit = size_unit_names().value(size_unit);
+    texts.volume_unit = volume_unit_names().value(volume_unit);
+    return texts;
+}
+
+bool wants_command_line(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) == 0 || std::strcmp(argv[i], "-h") == 0 ||
+            std::strcmp(argv[i], "-v") == 0)
+            return true;
+    }
+    return false;
+}
+
+int run_command_line(int argc, char **argv)
+{
+    // The report is drawn with fonts, which need a GUI application; it never
+    // shows a window, so it needs no display either.
+    bool makes_pdf = false;
+    for (int i = 1; i < argc; ++i)
+        makes_pdf = makes_pdf || std::strncmp(argv[i], "--pdf", 5) == 0;
+    std::unique_ptr<QCoreApplication> application;
+    if (makes_pdf) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"),
+                                  QStringLiteral("Liberation Sans"));
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(application_title);
+    QCoreApplication::setApplicationVersion(QStringLiteral(PELORIN_VERSION));
+    read_decimal_separator();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Tank calibration: Zero, Span and the correction table of a level "
+                       "instrument."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const Options options;
+    for (const QCommandLineOption *option :
+         {&options.shape, &options.diameter, &options.length, &options.cone, &options.angle,
+          &options.h1, &options.h2, &options.points, &options.size_unit, &options.volume_unit,
+          &options.csv, &options.pdf})
+        parser.addOption(*option);
+
+    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+        const QString why = parser.errorText().isEmpty()
+                                ? QStringLiteral("unexpected argument %1")
+                                      .arg(parser.positionalArguments().value(0))
+                                : parser.errorText();
+        write(stderr, QStringLiteral("pelorin: %1\n\n").arg(why) + usage(parser));
+        return usage_error;
+    }
+    if (parser.isSet(help)) {
+        write(stdout, usage(parser));
+        return done;
+    }
+    if (parser.isSet(version)) {
+        write(stdout, QStringLiteral("%1 %2\n").arg(application_title,
+                                                    QCoreApplication::applicationVersion()));
+        return done;
+    }
+    return run(parser, options);
+}
+
+} // namespace pelorin

@@ -1,0 +1,46 @@
+#pragma once
+
+// The program's command line, for scripts and machines without a display:
+//
+//   pelorin --help | --version
+//   pelorin [--shape NAME] [--diameter TEXT] [--length TEXT] [--cone TEXT]
+//           [--angle TEXT] [--h1 TEXT] [--h2 TEXT] [--points N]
+//           [--size-unit meters|feet] [--volume-unit m3|liters|usgal|ft3]
+//           [--csv FILE|-] [--pdf FILE]
+//
+// A run fills the Input page's fields as a user would (what is not given
+// keeps the field's text after start-up and choosing that shape), runs the
+// calibration as the Calculate button does, prints Zero and Span as the Output
+// page shows them, and writes the table as CSV and the calibration report as
+// a PDF. No window is opened and no display is needed.
+//
+// Exit statuses: 0 done; 1 an output file could not be written; 2 the input
+// was rejected or a number could not be converted or calculated (the message
+// the window would show goes to standard error); 64 an unknown option or
+// value (the usage goes to standard error).
+
+#include "report/report_captions.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace pelorin {
+
+// True when the arguments ask for the command line rather than the window:
+// any argument of the form --name, or -h / -v. Qt's own one-dash options
+// (-platform, -style …) still go to the window.
+bool wants_command_line(int argc, char **argv);
+
+// Runs the command line and returns the exit status. Makes its own
+// application object; call it instead of starting the window.
+int run_command_line(int argc, char **argv);
+
+// The texts of the Input page that a run reads besides its fields (the shape
+// group's items, the unit lists' items, the labels the report prints): the
+// same as the window's.
+QStringList shape_names();
+QStringList size_unit_names();
+QStringList volume_unit_names();
+ReportTexts report_texts(int shape, int size_unit, int volume_unit);
+
+} // namespace pelorin
