@@ -17,7 +17,6 @@ class TestTableText : public QObject
 private slots:
     void texts_data();
     void texts();
-    void closed_table_gives_the_title_row_only();
 };
 
 void TestTableText::texts_data()
@@ -80,22 +79,6 @@ void TestTableText::texts()
 
     QCOMPARE(table_tsv(source), tsv);
     QCOMPARE(table_csv(source), csv);
-    set_decimal_separator(QLatin1Char('.'));
-}
-
-void TestTableText::closed_table_gives_the_title_row_only()
-{
-    set_decimal_separator(QLatin1Char(','));
-    Table table;
-    DataSource source;
-    source.set_dataset(&table);
-    table.open();
-    table.append();
-    table.set_field(QStringLiteral("Point"), QStringLiteral("1"));
-    table.post();
-    table.close();
-    QCOMPARE(table_tsv(source), QStringLiteral("Point\tInput\tOutput\tHeight\tVolume\n"));
-    QCOMPARE(table_csv(source), QStringLiteral("Point;Input;Output;Height;Volume\r\n"));
     set_decimal_separator(QLatin1Char('.'));
 }
 
