@@ -1,13 +1,13 @@
 #include "report/page_file.h"
 
 #include "calc/errors.h"
+#include "calc/whole_file.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 #include <cstring>
@@ -430,25 +430,9 @@ void save_page_file(const QString &path, const QVector<StoredPage> &pages)
     }
     bytes.append(checksum_of(bytes.constData(), bytes.size()));
 
-    // QSaveFile writes a temporary file beside the target and renames it over
-    // the target only on commit; on any failure the old file stays as it was.
-    // Unbuffered, a write that makes no progress reports the system's reason
-    // ("No space left on device"); a short one is followed by another, which
-    // then fails with that reason.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw fail(file.errorString());
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            const QString why = file.errorString();
-            file.cancelWriting();
-            throw fail(why);
-        }
-        done += qsizetype(written);
-    }
-    if (!file.commit())
-        throw fail(file.errorString());
+    const QString why = write_whole_file(path, bytes);
+    if (!why.isEmpty())
+        throw fail(why);
 }
 
 QVector<StoredPage> load_page_file(const QString &path)

@@ -7,6 +7,7 @@
 #include "calc/result_table.h"
 #include "calc/table_text.h"
 #include "calc/tank_volume.h"
+#include "calc/whole_file.h"
 #include "report/pdf_export.h"
 #include "report/report_engine.h"
 #include "report/report_layout.h"
@@ -16,7 +17,6 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -113,29 +113,6 @@ QString current_error_message()
     } catch (const std::exception &error) {
         return QString::fromUtf8(error.what());
     }
-}
-
-bool write_text_file(const QString &path, const QByteArray &bytes, QString *why)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *why = file.errorString();
-        return false;
-    }
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            *why = file.errorString();
-            file.cancelWriting();
-            return false;
-        }
-        done += qsizetype(written);
-    }
-    if (!file.commit()) {
-        *why = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 struct Options
@@ -247,10 +224,9 @@ int run(const QCommandLineParser &parser, const Options &o)
         source.set_title(3, view.height_title);
         source.set_title(4, view.volume_title);
         const QByteArray csv = table_csv(source).toUtf8();
-        QString why;
         if (csv_to_stdout) {
             std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
-        } else if (!write_text_file(parser.value(o.csv), csv, &why)) {
+        } else if (const QString why = write_whole_file(parser.value(o.csv), csv); !why.isEmpty()) {
             write(stderr, QStringLiteral("The table could not be saved to '%1': %2\n")
                               .arg(parser.value(o.csv), why));
             status = output_failed;

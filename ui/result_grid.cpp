@@ -5,6 +5,7 @@
 #include "calc/errors.h"
 #include "calc/result_table.h"
 #include "calc/table_text.h"
+#include "calc/whole_file.h"
 #include "report/preview/prompts.h"
 #include "ui/application.h"
 #include "ui/info_help_style.h"
@@ -17,7 +18,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPolygon>
-#include <QSaveFile>
 #include <QTableView>
 #include <QTransform>
 
@@ -267,11 +267,10 @@ void ResultGrid::save_table_csv()
                                  QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    const QByteArray bytes = table_csv(m_source).toUtf8();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(QStringLiteral("Cannot save the table to \"%1\": %2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+    const QString why = write_whole_file(path, table_csv(m_source).toUtf8());
+    if (!why.isEmpty())
+        throw Error(QStringLiteral("The table could not be saved to '%1': %2")
+                        .arg(QDir::toNativeSeparators(path), why));
 }
 
 void ResultGrid::follow_table()

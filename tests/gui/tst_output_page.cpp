@@ -440,8 +440,8 @@ void TestOutputPage::save_table_as_csv()
         QCOMPARE(program.prompts.messages.size(), 1);
         const auto &box = program.prompts.messages.constFirst();
         QCOMPARE(box.icon, pelorin::Prompts::Icon::Error);
-        const QString named =
-            QStringLiteral("Cannot save the table to \"%1\": ").arg(QDir::toNativeSeparators(path));
+        const QString named = QStringLiteral("The table could not be saved to '%1': ")
+                                  .arg(QDir::toNativeSeparators(path));
         QVERIFY2(box.text.startsWith(named) && box.text.size() > named.size() + 1,
                  qPrintable(box.text)); // the system's reason follows
     } else {

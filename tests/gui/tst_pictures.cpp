@@ -147,7 +147,7 @@ void TestPictures::picture_has_its_layout_size_data()
                                   "tool_previous_page.png", "tool_next_page.png",
                                   "tool_last_page.png",     "tool_printer_setup.png",
                                   "tool_print.png",         "tool_save.png",
-                                  "tool_load.png"};
+                                  "tool_load.png",          "tool_export_pdf.png"};
     for (const char *glyph : glyphs)
         QTest::newRow(glyph) << QString::fromLatin1(glyph) << QSize(16, 16);
 }
@@ -230,7 +230,7 @@ void TestPictures::tool_picture_is_drawn_on_a_transparent_ground_data()
         "tool_first_page.png", "tool_previous_page.png", "tool_next_page.png",
         "tool_last_page.png",  "tool_printer_setup.png", "tool_print.png",
         "tool_save.png",       "tool_load.png",          "glyph_calculator.png",
-        "glyph_printer.png"};
+        "glyph_printer.png",   "tool_export_pdf.png"};
     for (const char *tool : tools)
         QTest::newRow(tool) << QString::fromLatin1(tool);
 }
