@@ -304,6 +304,12 @@ int run_command_line(int argc, char **argv)
     bool makes_pdf = false;
     for (int i = 1; i < argc; ++i)
         makes_pdf = makes_pdf || std::strncmp(argv[i], "--pdf", 5) == 0;
+    // Standard error carries the program's own messages (and Zero and Span
+    // under --csv -): the toolkit's notes about its environment stay out.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            write(stderr, text + QLatin1Char('\n'));
+    });
     std::unique_ptr<QCoreApplication> application;
     if (makes_pdf) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

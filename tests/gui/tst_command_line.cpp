@@ -124,6 +124,7 @@ void TestCommandLine::report_as_pdf()
                                          "--cone", "1", "--points", "3", "--pdf", pdf});
     QCOMPARE(outcome.status, 0);
     QCOMPARE(outcome.out, QStringLiteral(" Zero  = 0.000\n Span = 10.472\n"));
+    QCOMPARE(outcome.err, QString());
     const QString info = run_text(QStringLiteral("pdfinfo"), {pdf});
     QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))), qPrintable(info));
     QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
