@@ -31,6 +31,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <memory>
+
 using namespace pelorin;
 
 namespace {
@@ -205,6 +207,33 @@ bool find_in_order(const QStringList &lines, const QStringList &expected, QStrin
     return true;
 }
 
+// A report prepared as PrintClick prepares it (in the given orientation and
+// page range), generated into an open preview.
+struct PreviewedReport
+{
+    explicit PreviewedReport(const testing::RunInput &input,
+                             QPageLayout::Orientation orientation = QPageLayout::Portrait,
+                             int first_page = 0, int last_page = 0)
+    {
+        testing::prepare_report(input, table, layout);
+        layout.print_settings().orientation = orientation;
+        layout.print_settings().first_page = first_page;
+        layout.print_settings().last_page = last_page;
+        job.set_title(layout.title());
+        job.set_printer_settings(layout.print_settings());
+        window = std::make_unique<PreviewWindow>(job, layout, table, prompts);
+        window->open();
+        job.generate(layout, report_rows(table));
+        QCoreApplication::processEvents();
+    }
+
+    Table table;
+    ReportLayout layout;
+    PrintJob job{PrintJob::Destination::Screen};
+    testing::TestPrompts prompts;
+    std::unique_ptr<PreviewWindow> window;
+};
+
 } // namespace
 
 class TestReportPrinting : public QObject
@@ -271,20 +300,10 @@ QString TestReportPrinting::print_from_preview(PreviewWindow &window)
 
 void TestReportPrinting::startup_report_prints_one_a4_page()
 {
-    Table table;
-    ReportLayout layout;
-    testing::prepare_report(testing::startup_input(), table, layout);
-    QCOMPARE(table.rows().size(), 17);
-    PrintJob job(PrintJob::Destination::Screen);
-    job.set_title(layout.title());
-    job.set_printer_settings(layout.print_settings());
-    testing::TestPrompts prompts;
-    PreviewWindow window(job, layout, table, prompts);
-    window.open();
-    job.generate(layout, report_rows(table));
-    QCoreApplication::processEvents();
+    PreviewedReport report(testing::startup_input());
+    QCOMPARE(report.table.rows().size(), 17);
 
-    const QString pdf = print_from_preview(window);
+    const QString pdf = print_from_preview(*report.window);
     QVERIFY2(!pdf.isEmpty(), "no PDF appeared from the PELORIN_PDF queue");
     QCOMPARE(pdf_info(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
     QVERIFY2(pdf_info(pdf, QStringLiteral("Page size")).contains(QStringLiteral("(A4)")),
@@ -316,14 +335,14 @@ void TestReportPrinting::startup_report_prints_one_a4_page()
         "Point Input Output Height Volume",
         "(norm) (norm) (meters) (m3)",
     };
-    expected << row_lines(table);
+    expected << row_lines(report.table);
     expected << "Input (norm) and Output (norm) are normalized non-linearity correction values";
     QString missing;
     QVERIFY2(find_in_order(lines, expected, &missing),
              qPrintable(QStringLiteral("\"%1\" not found in order in:\n%2")
                             .arg(missing, lines.join(QLatin1Char('\n')))));
-    QCOMPARE(row_lines(table).at(0), QStringLiteral("0.000 0.000 0.000 0.000"));
-    QCOMPARE(row_lines(table).at(16), QStringLiteral("1.000 1.000 10.000 523.599"));
+    QCOMPARE(row_lines(report.table).at(0), QStringLiteral("0.000 0.000 0.000 0.000"));
+    QCOMPARE(row_lines(report.table).at(16), QStringLiteral("1.000 1.000 10.000 523.599"));
 }
 
 void TestReportPrinting::wide_volumes_print_every_digit_data()
@@ -342,45 +361,24 @@ void TestReportPrinting::wide_volumes_print_every_digit()
 {
     // Volumes wider than their 12.7 mm box run across its left edge.
     QFETCH(testing::RunInput, input);
-    Table table;
-    ReportLayout layout;
-    testing::prepare_report(input, table, layout);
-    QVERIFY(table.rows().last().back().size() >= 8);
-    PrintJob job(PrintJob::Destination::Screen);
-    job.set_title(layout.title());
-    job.set_printer_settings(layout.print_settings());
-    testing::TestPrompts prompts;
-    PreviewWindow window(job, layout, table, prompts);
-    window.open();
-    job.generate(layout, report_rows(table));
-    QCoreApplication::processEvents();
+    PreviewedReport report(input);
+    QVERIFY(report.table.rows().last().back().size() >= 8);
 
-    const QString pdf = print_from_preview(window);
+    const QString pdf = print_from_preview(*report.window);
     QVERIFY2(!pdf.isEmpty(), "no PDF appeared from the PELORIN_PDF queue");
     const QStringList lines = page_lines(pdf, 1);
     QString missing;
-    QVERIFY2(find_in_order(lines, row_lines(table), &missing),
+    QVERIFY2(find_in_order(lines, row_lines(report.table), &missing),
              qPrintable(QStringLiteral("\"%1\" not found in order in:\n%2")
                             .arg(missing, lines.join(QLatin1Char('\n')))));
 }
 
 void TestReportPrinting::landscape_report_runs_onto_a_second_page()
 {
-    Table table;
-    ReportLayout layout;
-    testing::prepare_report(testing::startup_input(25), table, layout);
-    layout.print_settings().orientation = QPageLayout::Landscape;
-    PrintJob job(PrintJob::Destination::Screen);
-    job.set_title(layout.title());
-    job.set_printer_settings(layout.print_settings());
-    testing::TestPrompts prompts;
-    PreviewWindow window(job, layout, table, prompts);
-    window.open();
-    job.generate(layout, report_rows(table));
-    QCoreApplication::processEvents();
-    QCOMPARE(job.page_count(), 2);
+    PreviewedReport report(testing::startup_input(25), QPageLayout::Landscape);
+    QCOMPARE(report.job.page_count(), 2);
 
-    const QString pdf = print_from_preview(window);
+    const QString pdf = print_from_preview(*report.window);
     QVERIFY2(!pdf.isEmpty(), "no PDF appeared from the PELORIN_PDF queue");
     QCOMPARE(pdf_info(pdf, QStringLiteral("Pages")), QStringLiteral("2"));
     QCOMPARE(pdf_title(pdf), QStringLiteral("PELORIN"));
@@ -396,7 +394,7 @@ void TestReportPrinting::landscape_report_runs_onto_a_second_page()
     const bool turned_text = heading.height() > heading.width();
     QVERIFY2(wide_sheet != turned_text, qPrintable(size));
 
-    const QStringList rows = row_lines(table);
+    const QStringList rows = row_lines(report.table);
     const QStringList first = page_lines(pdf, 1);
     const QStringList second = page_lines(pdf, 2);
     QString missing;
@@ -420,28 +418,15 @@ void TestReportPrinting::landscape_report_runs_onto_a_second_page()
 
 void TestReportPrinting::page_range_sends_only_its_pages()
 {
-    Table table;
-    ReportLayout layout;
-    testing::prepare_report(testing::startup_input(25), table, layout);
-    layout.print_settings().orientation = QPageLayout::Landscape;
-    layout.print_settings().first_page = 2;
-    layout.print_settings().last_page = 2;
-    PrintJob job(PrintJob::Destination::Screen);
-    job.set_title(layout.title());
-    job.set_printer_settings(layout.print_settings());
-    testing::TestPrompts prompts;
-    PreviewWindow window(job, layout, table, prompts);
-    window.open();
-    job.generate(layout, report_rows(table));
-    QCoreApplication::processEvents();
+    PreviewedReport report(testing::startup_input(25), QPageLayout::Landscape, 2, 2);
 
-    const QString pdf = print_from_preview(window);
+    const QString pdf = print_from_preview(*report.window);
     QVERIFY2(!pdf.isEmpty(), "no PDF appeared from the PELORIN_PDF queue");
     QCOMPARE(pdf_info(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
     const QStringList lines = page_lines(pdf, 1);
     QVERIFY2(lines.size() > 4, qPrintable(lines.join('\n')));
     QCOMPARE(lines.at(2), QStringLiteral("Point Input Output Height Volume"));
-    QCOMPARE(lines.at(4), row_lines(table).at(19));
+    QCOMPARE(lines.at(4), row_lines(report.table).at(19));
 }
 
 void TestReportPrinting::loaded_pages_print_as_stored()
@@ -492,20 +477,9 @@ void TestReportPrinting::loaded_pages_print_as_stored()
 
 void TestReportPrinting::printer_setup_stores_the_choice()
 {
-    Table table;
-    ReportLayout layout;
-    testing::prepare_report(testing::startup_input(25), table, layout);
-    layout.print_settings().orientation = QPageLayout::Landscape;
-    PrintJob job(PrintJob::Destination::Screen);
-    job.set_title(layout.title());
-    job.set_printer_settings(layout.print_settings());
-    testing::TestPrompts prompts;
-    PreviewWindow window(job, layout, table, prompts);
-    window.open();
-    job.generate(layout, report_rows(table));
-    QCoreApplication::processEvents();
+    PreviewedReport report(testing::startup_input(25), QPageLayout::Landscape);
 
-    prompts.print_dialog_answer = [&](QPrintDialog &dialog) {
+    report.prompts.print_dialog_answer = [&](QPrintDialog &dialog) {
         QPrinter *printer = dialog.printer();
         // Preset with the report's printer, orientation and copies, range 1 to 2.
         [&] {
@@ -527,10 +501,10 @@ void TestReportPrinting::printer_setup_stores_the_choice()
         printer->setFromTo(2, 2);
         return true;
     };
-    QTest::mouseClick(window.findChild<QToolButton *>(QStringLiteral("PrintSetup")),
+    QTest::mouseClick(report.window->findChild<QToolButton *>(QStringLiteral("PrintSetup")),
                       Qt::LeftButton);
-    QCOMPARE(prompts.print_dialogs, 1);
-    const PrintSettings &settings = layout.print_settings();
+    QCOMPARE(report.prompts.print_dialogs, 1);
+    const PrintSettings &settings = report.layout.print_settings();
     QCOMPARE(settings.orientation, QPageLayout::Portrait);
     QCOMPARE(settings.copies, 3);
     QCOMPARE(settings.first_page, 2);
@@ -538,15 +512,15 @@ void TestReportPrinting::printer_setup_stores_the_choice()
     QCOMPARE(settings.printer_name, QStringLiteral("PELORIN_PDF"));
 
     // All pages again.
-    prompts.print_dialog_answer = [](QPrintDialog &dialog) {
+    report.prompts.print_dialog_answer = [](QPrintDialog &dialog) {
         dialog.printer()->setPrintRange(QPrinter::AllPages);
         return true;
     };
-    window.printer_setup();
-    QCOMPARE(layout.print_settings().first_page, 0);
-    QCOMPARE(layout.print_settings().last_page, 0);
+    report.window->printer_setup();
+    QCOMPARE(report.layout.print_settings().first_page, 0);
+    QCOMPARE(report.layout.print_settings().last_page, 0);
     // The preview's own pages are unchanged by the setup.
-    QCOMPARE(job.page_count(), 2);
+    QCOMPARE(report.job.page_count(), 2);
 }
 
 void TestReportPrinting::printer_setup_cancel_changes_nothing()
