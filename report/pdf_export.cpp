@@ -1,13 +1,14 @@
 #include "report/pdf_export.h"
 
 #include "calc/errors.h"
+#include "calc/whole_file.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace pelorin {
 
@@ -41,26 +42,21 @@ void write_report_pdf(const QString &path, const QVector<ReportPage> &pages, con
             throw fail(QStringLiteral("page %1 has no paper size").arg(page.number));
     }
 
-    // QSaveFile writes beside the target and renames over it only on commit:
-    // a failure at any point leaves nothing at path (or the old file as it was).
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw fail(file.errorString());
+    // The document is made in memory and then written whole, or not at all
+    // (the old file, if any, stays as it was).
+    QByteArray document;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&document);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setResolution(pdf_resolution);
         writer.setTitle(title);
         writer.setCreator(title);
         writer.setPageLayout(sheet_of(pages.first()));
 
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            const QString why = file.error() != QFileDevice::NoError
-                                    ? file.errorString()
-                                    : QStringLiteral("the PDF could not be started");
-            file.cancelWriting();
-            throw fail(why);
-        }
+        if (!painter.begin(&writer))
+            throw fail(QStringLiteral("the PDF could not be started"));
         for (qsizetype i = 0; i < pages.size(); ++i) {
             if (i > 0) {
                 // A new page takes the layout set just before it.
@@ -69,10 +65,11 @@ void write_report_pdf(const QString &path, const QVector<ReportPage> &pages, con
             }
             paint_page(painter, pages.at(i));
         }
-        painter.end(); // writes the rest of the document to the file
+        painter.end(); // finishes the document
     }
-    if (!file.commit())
-        throw fail(file.errorString());
+    const QString why = write_whole_file(path, document);
+    if (!why.isEmpty())
+        throw fail(why);
 }
 
 } // namespace pelorin
