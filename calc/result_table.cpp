@@ -170,6 +170,15 @@ void DataSource::set_title(int column, const QString &title)
     emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
+void DataSource::set_grid_titles(const QString &height, const QString &volume)
+{
+    set_title(0, QStringLiteral("Point"));
+    set_title(1, QStringLiteral("Input (norm)"));
+    set_title(2, QStringLiteral("Output (norm)"));
+    set_title(3, height);
+    set_title(4, volume);
+}
+
 QString DataSource::title(int column) const
 {
     if (column < 0 || column >= Table::field_count)

@@ -77,6 +77,9 @@ public:
 
     void set_title(int column, const QString &title);
     QString title(int column) const;
+    // The grid's titles: "Point", "Input (norm)", "Output (norm)", then the
+    // Height and Volume columns' titles, which carry the units after a run.
+    void set_grid_titles(const QString &height, const QString &volume);
 
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;

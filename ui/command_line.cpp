@@ -218,11 +218,7 @@ int run(const QCommandLineParser &parser, const Options &o)
           view.zero + QLatin1Char('\n') + view.span + QLatin1Char('\n'));
     int status = done;
     if (parser.isSet(o.csv)) {
-        source.set_title(0, QStringLiteral("Point"));
-        source.set_title(1, QStringLiteral("Input (norm)"));
-        source.set_title(2, QStringLiteral("Output (norm)"));
-        source.set_title(3, view.height_title);
-        source.set_title(4, view.volume_title);
+        source.set_grid_titles(view.height_title, view.volume_title);
         const QByteArray csv = table_csv(source).toUtf8();
         if (csv_to_stdout) {
             std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);

@@ -76,11 +76,7 @@ TForm1::TForm1(Prompts &prompts, QWidget *parent)
     ui->PageControl1->installEventFilter(this);
 
     m_source.set_dataset(&m_table);
-    m_source.set_title(0, QStringLiteral("Point"));
-    m_source.set_title(1, QStringLiteral("Input (norm)"));
-    m_source.set_title(2, QStringLiteral("Output (norm)"));
-    m_source.set_title(3, QStringLiteral("Height"));
-    m_source.set_title(4, QStringLiteral("Volume"));
+    m_source.set_grid_titles(QStringLiteral("Height"), QStringLiteral("Volume"));
     ui->TabSheetOutput->bind_grid(m_source, m_prompts);
 
     connect_handler(ui->Exit1, &QAction::triggered, &TForm1::Exit1Click);
