@@ -13,6 +13,7 @@
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QStyleOptionTabWidgetFrame>
 
 #include <memory>
 
@@ -106,11 +107,25 @@ private:
     std::shared_ptr<QIcon> m_resolved; // shared by clones once resolved
 };
 
-// The classic "Windows" style, with the tool bar extension icons deferred.
+// The classic "Windows" style, with the tool bar extension icons deferred
+// and the main window's pages 4 pixels inside the page control's frame and
+// below its tab row (629 x 386 each in the 637 x 414 control).
 class ApplicationStyle : public QProxyStyle
 {
 public:
     ApplicationStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Windows"))) {}
+
+    QRect subElementRect(SubElement element, const QStyleOption *option,
+                         const QWidget *widget) const override
+    {
+        const auto *frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame *>(option);
+        if (element != SE_TabWidgetTabContents || !frame || frame->shape != QTabBar::RoundedNorth)
+            return QProxyStyle::subElementRect(element, option, widget);
+        constexpr int inset = 4;
+        const QRect pane = QProxyStyle::subElementRect(SE_TabWidgetTabPane, option, widget);
+        return QRect(QPoint(pane.left() + inset, frame->tabBarSize.height() + inset),
+                     QPoint(pane.right() - inset, pane.bottom() - inset));
+    }
 
     QIcon standardIcon(StandardPixmap which, const QStyleOption *option,
                        const QWidget *widget) const override

@@ -11,41 +11,14 @@
 
 #include <QEvent>
 #include <QKeyEvent>
-#include <QProxyStyle>
 #include <QScopedValueRollback>
 #include <QScreen>
-#include <QStyleFactory>
-#include <QStyleOptionTabWidgetFrame>
 
 namespace pelorin {
 
 // The client area under the menu: the page control fills it.
 static constexpr int client_width = 637;
 static constexpr int client_height = 414;
-
-namespace {
-
-// The page control's pages lie 4 pixels inside its frame and 4 pixels below
-// the tab row (629 x 386 each in the 637 x 414 control).
-class PageControlStyle : public QProxyStyle
-{
-public:
-    PageControlStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Windows"))) {}
-
-    QRect subElementRect(SubElement element, const QStyleOption *option,
-                         const QWidget *widget) const override
-    {
-        const auto *frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame *>(option);
-        if (element != SE_TabWidgetTabContents || !frame || frame->shape != QTabBar::RoundedNorth)
-            return QProxyStyle::subElementRect(element, option, widget);
-        constexpr int inset = 4;
-        const QRect pane = QProxyStyle::subElementRect(SE_TabWidgetTabPane, option, widget);
-        return QRect(QPoint(pane.left() + inset, frame->tabBarSize.height() + inset),
-                     QPoint(pane.right() - inset, pane.bottom() - inset));
-    }
-};
-
-} // namespace
 
 template <typename Sender, typename Signal>
 void TForm1::connect_handler(Sender *sender, Signal signal, void (TForm1::*handler)())
@@ -67,11 +40,6 @@ TForm1::TForm1(Prompts &prompts, QWidget *parent)
     colors.setBrush(QPalette::Window, colors.brush(QPalette::Button));
     setPalette(colors);
 
-    // The style is the page control's child, so it outlives the control's
-    // own use of it.
-    auto *page_style = new PageControlStyle;
-    page_style->setParent(ui->PageControl1);
-    ui->PageControl1->setStyle(page_style);
     ui->TabSheetInput->follow_in_tab_order(ui->PageControl1->tabBar());
     ui->PageControl1->installEventFilter(this);
 
