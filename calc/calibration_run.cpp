@@ -7,6 +7,8 @@
 #include "calc/tank_volume.h"
 #include "calc/units.h"
 
+#include <algorithm>
+
 namespace pelorin {
 
 namespace {
@@ -41,7 +43,54 @@ QString value_text(long double value)
     return format_fixed(value, 7, 3);
 }
 
-void calibration_run(RunView &view, Table &table)
+std::vector<float> table_inputs(int points)
+{
+    std::vector<float> inputs;
+    inputs.reserve(std::size_t(std::max(points + 2, 0)));
+    const extended step = divide(1, static_cast<extended>(points + 1));
+    float input = 0;
+    for (int i = 1; i <= points + 2; ++i) {
+        inputs.push_back(input);
+        input = f32(input + step);
+    }
+    return inputs;
+}
+
+LevelValues evaluate_level(const RunModel &model, float level)
+{
+    TCalcState &s = CalcState;
+    LevelValues values;
+    values.level = level;
+    tank_volume(s.shape, level);
+    s.cur_volume = f32(static_cast<extended>(s.cur_volume) * model.factor);
+    values.height = s.cur_height;
+    values.volume = s.cur_volume;
+    values.output = f32(divide(static_cast<extended>(s.cur_volume) - model.tank.zero_volume,
+                               static_cast<extended>(model.tank.top_volume) -
+                                   model.tank.zero_volume));
+    return values;
+}
+
+LevelValues evaluate_input(const RunModel &model, float input)
+{
+    LevelValues values = evaluate_level(
+        model, f32((static_cast<extended>(model.level_max) - model.level_min) * input +
+                   model.level_min));
+    values.input = input;
+    return values;
+}
+
+ModelScope::ModelScope(const RunModel &model) : m_saved(CalcState)
+{
+    CalcState = model.tank;
+}
+
+ModelScope::~ModelScope()
+{
+    CalcState = m_saved;
+}
+
+std::optional<RunModel> calibration_run(RunView &view, Table &table)
 {
     TCalcState &s = CalcState;
 
@@ -57,13 +106,13 @@ void calibration_run(RunView &view, Table &table)
     guarded(view, InputField::Points, [&](const QString &text) { n = parse_integer(text); });
     if (n > 25 || n < 1) {
         view.reject(QStringLiteral("Invalid number of points !"), InputField::Points);
-        return;
+        return std::nullopt;
     }
 
     guarded(view, InputField::Diameter, [&](const QString &text) { s.diameter = read_real(text); });
     if (!(s.diameter > 0)) {
         view.reject(QStringLiteral("Invalid diameter (d) !"), InputField::Diameter);
-        return;
+        return std::nullopt;
     }
     float height = s.diameter;
 
@@ -72,7 +121,7 @@ void calibration_run(RunView &view, Table &table)
                 [&](const QString &text) { s.length_cyl = read_real(text); });
         if (!(s.length_cyl > 0)) {
             view.reject(QStringLiteral("Invalid length of cylinder (L) !"), InputField::LengthCyl);
-            return;
+            return std::nullopt;
         }
     }
 
@@ -82,7 +131,7 @@ void calibration_run(RunView &view, Table &table)
         });
         if (s.angle < 0 || s.angle > constants::half_pi) {
             view.reject(QStringLiteral("Invalid angle of inclination (x) !"), InputField::Angle);
-            return;
+            return std::nullopt;
         }
         height = tank_height();
     }
@@ -92,7 +141,7 @@ void calibration_run(RunView &view, Table &table)
                 [&](const QString &text) { s.length_con = read_real(text); });
         if (!(s.length_con >= 0)) {
             view.reject(QStringLiteral("Invalid length of cone (L1) !"), InputField::LengthCon);
-            return;
+            return std::nullopt;
         }
         height = tank_height();
     }
@@ -104,7 +153,7 @@ void calibration_run(RunView &view, Table &table)
                 [&](const QString &text) { s.min_signal = read_real(text); });
         if (!(s.min_signal >= 0)) {
             view.reject(QStringLiteral("Invalid height (h1) !"), InputField::MinSignal);
-            return;
+            return std::nullopt;
         }
     }
 
@@ -115,17 +164,17 @@ void calibration_run(RunView &view, Table &table)
                 [&](const QString &text) { s.max_signal = read_real(text); });
         if (!(s.max_signal >= 0)) {
             view.reject(QStringLiteral("Invalid height (h2) !"), InputField::MaxSignal);
-            return;
+            return std::nullopt;
         }
     }
     if (s.max_signal > height) {
         view.reject(QStringLiteral("Invalid height (h2) !"), InputField::MaxSignal);
-        return;
+        return std::nullopt;
     }
     if (!(s.min_signal < s.max_signal)) {
         view.reject(QStringLiteral("Height (h1) must be less than height (h2) !"),
                     InputField::MinSignal);
-        return;
+        return std::nullopt;
     }
 
     const float factor = volume_factor(view.size_unit_index(), view.volume_unit_index());
@@ -144,30 +193,31 @@ void calibration_run(RunView &view, Table &table)
         table.delete_current();
     table.close();
 
-    const auto &fields = Table::field_names();
-    const extended step = divide(1, static_cast<extended>(n + 1));
-    float input = 0;
-    for (int i = 1; i <= n + 2; ++i) {
-        const float level = f32((static_cast<extended>(level_max) - level_min) * input + level_min);
-        tank_volume(s.shape, level);
-        s.cur_volume = f32(static_cast<extended>(s.cur_volume) * factor);
-        const float output = f32(divide(static_cast<extended>(s.cur_volume) - s.zero_volume,
-                                        static_cast<extended>(s.top_volume) - s.zero_volume));
+    RunModel model;
+    model.tank = s;
+    model.height = height;
+    model.factor = factor;
+    model.level_min = level_min;
+    model.level_max = level_max;
+    model.points = n;
 
+    const auto &fields = Table::field_names();
+    const std::vector<float> inputs = table_inputs(n);
+    for (int i = 1; i <= n + 2; ++i) {
+        const LevelValues row = evaluate_input(model, inputs[std::size_t(i - 1)]);
         const QString texts[Table::field_count] = {
-            point_text(i > 1 && i < n + 2 ? i - 1 : 0), value_text(input), value_text(output),
-            value_text(s.cur_height), value_text(s.cur_volume)};
+            point_text(i > 1 && i < n + 2 ? i - 1 : 0), value_text(row.input),
+            value_text(row.output), value_text(row.height), value_text(row.volume)};
         table.open();
         table.append();
         for (int f = 0; f < Table::field_count; ++f)
             table.set_field(fields[std::size_t(f)], texts[f]);
         table.post();
-
-        input = f32(input + step);
     }
 
     view.set_column_titles(QStringLiteral("Height (") + view.size_unit_text() + QLatin1Char(')'),
                            QStringLiteral("Volume (") + view.volume_unit_text() + QLatin1Char(')'));
+    return model;
 }
 
 } // namespace pelorin

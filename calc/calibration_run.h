@@ -11,7 +11,12 @@
 // the view can switch to the Input page and focus the field before the error
 // travels on.
 
+#include "calc/calc_state.h"
+
 #include <QString>
+
+#include <optional>
+#include <vector>
 
 namespace pelorin {
 
@@ -41,8 +46,56 @@ public:
     virtual void set_column_titles(const QString &height, const QString &volume) = 0;
 };
 
+// What a finished run knows about its tank: enough to evaluate the tank again
+// at any level, by the run's own rules, after CalcState has moved on.
+struct RunModel
+{
+    TCalcState tank;     // shape, dimensions, h1, h2, Zero and the volume at h2
+    float height = 0;    // H
+    float factor = 0;    // volume units per cubed size unit
+    float level_min = 0; // f32(h1 / H)
+    float level_max = 0; // f32(h2 / H)
+    int points = 0;      // n
+};
+
+// The tank at one level, as a table row shows it.
+struct LevelValues
+{
+    float input = 0;  // normalised level: 0 at h1, 1 at h2
+    float level = 0;  // level of the volume model: 0 at the bottom, 1 at H
+    float height = 0; // size units
+    float volume = 0; // volume units
+    float output = 0; // normalised volume: 0 at Zero, 1 at Zero + Span
+};
+
+// The normalised levels of the n + 2 table rows: 0, then steps of 1 / (n + 1)
+// summed in 32-bit floats.
+std::vector<float> table_inputs(int points);
+
+// The tank at the normalised level `input`, and at the model level `level`,
+// evaluated in CalcState, which must hold the model's tank (the run's own
+// state during a run; see ModelScope otherwise).
+LevelValues evaluate_input(const RunModel &model, float input);
+LevelValues evaluate_level(const RunModel &model, float level);
+
+// Puts a model's tank into CalcState for its lifetime and restores what was
+// there before.
+class ModelScope
+{
+public:
+    explicit ModelScope(const RunModel &model);
+    ~ModelScope();
+    ModelScope(const ModelScope &) = delete;
+    ModelScope &operator=(const ModelScope &) = delete;
+
+private:
+    TCalcState m_saved;
+};
+
 // Runs the calibration on the view's input, writing CalcState and `table`.
-void calibration_run(RunView &view, Table &table);
+// Returns the run's model when the run wrote its whole table, nothing after a
+// rejection.
+std::optional<RunModel> calibration_run(RunView &view, Table &table);
 
 // The texts of one table row, as the run formats them.
 QString point_text(int point); // eleven blanks for 0 (the first and last rows)

@@ -60,17 +60,44 @@ QString table_tsv(const DataSource &source)
     });
 }
 
+namespace {
+
+QChar csv_separator()
+{
+    return decimal_separator() == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
+}
+
+QString csv_field(QString text, QChar separator)
+{
+    if (!text.contains(separator) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+} // namespace
+
 QString table_csv(const DataSource &source)
 {
-    const QChar separator =
-        decimal_separator() == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
-    return table_text(source, separator, QStringLiteral("\r\n"), [separator](QString text) {
-        if (!text.contains(separator) && !text.contains(QLatin1Char('"')) &&
-            !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
-            return text;
-        text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        return QLatin1Char('"') + text + QLatin1Char('"');
-    });
+    const QChar separator = csv_separator();
+    return table_text(source, separator, QStringLiteral("\r\n"),
+                      [separator](const QString &text) { return csv_field(text, separator); });
+}
+
+QString csv_text(const QList<QStringList> &lines)
+{
+    const QChar separator = csv_separator();
+    QString text;
+    for (const QStringList &line : lines) {
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (i > 0)
+                text += separator;
+            text += csv_field(line.at(i), separator);
+        }
+        text += QStringLiteral("\r\n");
+    }
+    return text;
 }
 
 } // namespace pelorin

@@ -5,7 +5,9 @@
 // the DataSource's column titles, then its rows (none while the table is
 // closed).
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace pelorin {
 
@@ -19,5 +21,7 @@ QString table_tsv(const DataSource &source);
 // CSV (RFC 4180): separated by "," or by ";" when the decimal separator is
 // ",", fields quoted where needed, lines ending in "\r\n":
 QString table_csv(const DataSource &source);
+// Any lines of fields by the same CSV rules.
+QString csv_text(const QList<QStringList> &lines);
 
 } // namespace pelorin

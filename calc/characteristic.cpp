@@ -1,0 +1,253 @@
+#include "calc/characteristic.h"
+
+#include "calc/errors.h"
+#include "calc/number_text.h"
+#include "calc/table_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pelorin {
+
+namespace {
+
+// The model is sampled on this many intervals of the normalised level: the
+// narrowest table interval (25 points, 1/26 less the rounding of its ends to
+// three decimals) still holds more than 100 of them.
+constexpr int curve_intervals = 4000;
+
+// A number as the grid writes it, read back: what the user programs.
+double as_shown(float value)
+{
+    return double(parse_number(value_text(value)));
+}
+
+// The table's points for `points` correction points, as the grid shows them.
+// `input` follows the level being evaluated, for the message of a failure.
+std::vector<CurvePoint> table_points(const RunModel &model, int points, float &input)
+{
+    std::vector<CurvePoint> table;
+    for (const float level : table_inputs(points)) {
+        input = level;
+        const LevelValues row = evaluate_input(model, input);
+        table.push_back({as_shown(row.input), as_shown(row.output)});
+    }
+    return table;
+}
+
+// The model's normalised volume at `intervals` + 1 evenly spaced levels;
+// `input` as above.
+std::vector<CurvePoint> model_curve(const RunModel &model, int intervals, float &input)
+{
+    std::vector<CurvePoint> curve;
+    curve.reserve(std::size_t(intervals) + 1);
+    for (int i = 0; i <= intervals; ++i) {
+        input = f32(static_cast<extended>(i) / intervals);
+        curve.push_back({input, evaluate_input(model, input).output});
+    }
+    return curve;
+}
+
+// The table's piecewise-linear value at each level of `curve` minus the
+// curve's value, in % of span. The levels of `curve` rise.
+std::vector<CurvePoint> error_curve(const std::vector<CurvePoint> &table,
+                                    const std::vector<CurvePoint> &curve)
+{
+    std::vector<CurvePoint> error;
+    error.reserve(curve.size());
+    std::size_t segment = 0;
+    for (const CurvePoint &point : curve) {
+        while (segment + 2 < table.size() && point.x > table[segment + 1].x)
+            ++segment;
+        const CurvePoint &a = table[segment];
+        const CurvePoint &b = table[segment + 1];
+        const double interpolated = a.y + (b.y - a.y) * (point.x - a.x) / (b.x - a.x);
+        error.push_back({point.x, (interpolated - point.y) * 100});
+    }
+    return error;
+}
+
+std::size_t largest_at(const std::vector<CurvePoint> &error)
+{
+    const auto largest = std::max_element(
+        error.begin(), error.end(),
+        [](const CurvePoint &a, const CurvePoint &b) { return std::fabs(a.y) < std::fabs(b.y); });
+    return std::size_t(largest - error.begin());
+}
+
+QString shown(double value)
+{
+    return value_text(static_cast<extended>(value));
+}
+
+// A limit such as 0.5 with the user's decimal separator.
+QString limit_text(double limit)
+{
+    QString text = QString::number(limit);
+    text.replace(QLatin1Char('.'), decimal_separator());
+    return text;
+}
+
+} // namespace
+
+double largest_error(const RunModel &model, int points, int samples)
+{
+    const ModelScope scope(model);
+    float input = 0;
+    const std::vector<CurvePoint> error =
+        error_curve(table_points(model, points, input), model_curve(model, samples, input));
+    return std::fabs(error[largest_at(error)].y);
+}
+
+Characteristic characteristic(const RunModel &model)
+{
+    const ModelScope scope(model);
+    Characteristic c;
+    float input = 0;
+    try {
+        c.model = model_curve(model, curve_intervals, input);
+        c.table = table_points(model, model.points, input);
+        c.error = error_curve(c.table, c.model);
+
+        const CurvePoint &largest = c.error[largest_at(c.error)];
+        input = float(largest.x);
+        c.largest_input = largest.x;
+        c.largest_height = evaluate_input(model, input).height;
+        c.largest_percent = largest.y;
+        c.largest_volume = largest.y / 100 *
+                           double(static_cast<extended>(model.tank.top_volume) -
+                                  model.tank.zero_volume);
+
+        // The model's samples serve every number of points.
+        std::array<double, most_points + 1> largest_for{};
+        for (int points = 1; points <= most_points; ++points) {
+            const std::vector<CurvePoint> error =
+                points == model.points ? c.error
+                                       : error_curve(table_points(model, points, input), c.model);
+            largest_for[std::size_t(points)] = std::fabs(error[largest_at(error)].y);
+        }
+        for (std::size_t i = 0; i < error_limits.size(); ++i) {
+            for (int points = 1; points <= most_points; ++points) {
+                if (largest_for[std::size_t(points)] <= error_limits[i]) {
+                    c.points_needed[i] = points;
+                    break;
+                }
+            }
+        }
+    } catch (const Error &error) {
+        c = Characteristic();
+        c.failure = QStringLiteral("The volume model fails near the normalised level %1: %2")
+                        .arg(value_text(input), error.message());
+    }
+    return c;
+}
+
+QString largest_error_text(const Characteristic &c, const QString &size_unit,
+                           const QString &volume_unit)
+{
+    return QStringLiteral("Largest error = %1 % of span (%2 %3) at level %4 (%5 %6)")
+        .arg(shown(c.largest_percent), shown(c.largest_volume), volume_unit, shown(c.largest_input),
+             shown(c.largest_height), size_unit);
+}
+
+QString points_needed_text(const Characteristic &c)
+{
+    QStringList parts;
+    for (std::size_t i = 0; i < error_limits.size(); ++i) {
+        const int points = c.points_needed[i];
+        parts << QStringLiteral("%1 % = %2").arg(limit_text(error_limits[i]),
+                                                  points > 0 ? QString::number(points)
+                                                             : QStringLiteral("more than 25"));
+    }
+    return QStringLiteral("Points needed for ") + parts.join(QStringLiteral(", "));
+}
+
+extended default_level_step(int size_unit_index)
+{
+    return size_unit_index == 1 ? 0.05L : 0.01L;
+}
+
+std::vector<LevelValues> level_table(const RunModel &model, extended step)
+{
+    if (!(step > 0) || !std::isfinite(step))
+        throw Error(QStringLiteral("The step of the level table must be a positive number"));
+    const extended h1 = model.tank.min_signal;
+    const extended h2 = model.tank.max_signal;
+    // The heights h1 + k step short of h2 (by more than a rounding), then h2.
+    const extended steps = std::floor((h2 - h1) / step * (1 - 1e-9L));
+    if (steps + 2 > max_level_rows)
+        throw Error(QStringLiteral("A step of %1 gives more than %2 rows")
+                        .arg(value_text(step))
+                        .arg(max_level_rows));
+
+    const ModelScope scope(model);
+    std::vector<LevelValues> rows;
+    rows.reserve(std::size_t(steps) + 2);
+    const auto add = [&](float height) {
+        LevelValues row = evaluate_level(model, f32(divide(height, model.height)));
+        row.input = f32(divide(static_cast<extended>(row.level) - model.level_min,
+                               static_cast<extended>(model.level_max) - model.level_min));
+        row.height = height;
+        rows.push_back(row);
+    };
+    for (int k = 0; k <= int(steps); ++k)
+        add(f32(h1 + k * step));
+    add(model.tank.max_signal);
+    return rows;
+}
+
+QString level_table_csv(const std::vector<LevelValues> &rows, const QString &size_unit,
+                        const QString &volume_unit)
+{
+    QList<QStringList> lines;
+    lines.reserve(qsizetype(rows.size()) + 1);
+    lines.append({QStringLiteral("Height (") + size_unit + QLatin1Char(')'),
+                  QStringLiteral("Volume (") + volume_unit + QLatin1Char(')'),
+                  QStringLiteral("Input (norm)"), QStringLiteral("Output (norm)")});
+    for (const LevelValues &row : rows)
+        lines.append({value_text(row.height), value_text(row.volume), value_text(row.input),
+                      value_text(row.output)});
+    return csv_text(lines);
+}
+
+LevelValues values_at_height(const RunModel &model, extended height)
+{
+    if (!(height >= 0 && height <= model.height))
+        throw Error(QStringLiteral("The height lies outside the tank (0 to %1)")
+                        .arg(value_text(model.height)));
+    const ModelScope scope(model);
+    LevelValues values = evaluate_level(model, f32(divide(height, model.height)));
+    values.input = f32(divide(static_cast<extended>(values.level) - model.level_min,
+                              static_cast<extended>(model.level_max) - model.level_min));
+    return values;
+}
+
+std::optional<LevelValues> values_at_volume(const RunModel &model, extended volume)
+{
+    if (!(volume >= model.tank.zero_volume && volume <= model.tank.top_volume))
+        return std::nullopt;
+    const ModelScope scope(model);
+    float low = model.level_min;
+    float high = model.level_max;
+    LevelValues below = evaluate_level(model, low);
+    LevelValues above = evaluate_level(model, high);
+    for (;;) {
+        const float middle = f32((static_cast<extended>(low) + high) / 2);
+        if (!(middle > low && middle < high))
+            break;
+        const LevelValues values = evaluate_level(model, middle);
+        if (values.volume < volume) {
+            low = middle;
+            below = values;
+        } else {
+            high = middle;
+            above = values;
+        }
+    }
+    LevelValues &nearest = volume - below.volume <= above.volume - volume ? below : above;
+    nearest.input = f32(divide(static_cast<extended>(nearest.level) - model.level_min,
+                               static_cast<extended>(model.level_max) - model.level_min));
+    return nearest;
+}
+
+} // namespace pelorin

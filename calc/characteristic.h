@@ -1,0 +1,96 @@
+#pragma once
+
+// What the correction table makes the instrument do. The instrument does not
+// know the tank: between the n + 2 points of the table, as the user programs
+// them (the texts of the grid, three decimals), it interpolates linearly. The
+// characteristic set side by side the tank's normalised volume against the
+// normalised level, and that interpolation, and their difference, the
+// linearisation error.
+//
+// Every value comes from the volume model through the run's own rules
+// (evaluate_input / evaluate_level), with the model's tank put into CalcState
+// for the time of the call and CalcState restored afterwards. The model's
+// errors (MathError …) become the `failure` text or leave as exceptions, as
+// each function says.
+
+#include "calc/calibration_run.h"
+#include "calc/extended.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace pelorin {
+
+struct CurvePoint
+{
+    double x = 0; // normalised level
+    double y = 0;
+};
+
+// The error limits, in % of span, for which the points needed are counted.
+constexpr std::array<double, 4> error_limits = {1, 0.5, 0.1, 0.05};
+constexpr int most_points = 25;
+
+struct Characteristic
+{
+    // The model's normalised volume, at least 100 levels per table interval.
+    std::vector<CurvePoint> model;
+    // The table's points as the grid shows them (Input, Output).
+    std::vector<CurvePoint> table;
+    // Interpolated minus model normalised volume, in % of span, at the levels of `model`.
+    std::vector<CurvePoint> error;
+
+    // The error of largest magnitude: its level, normalised and in size units,
+    // and its size in % of span and in volume units.
+    double largest_input = 0;
+    double largest_height = 0;
+    double largest_percent = 0;
+    double largest_volume = 0;
+
+    // For each of error_limits, the fewest points whose table keeps the error
+    // within it; 0 when 25 points are not enough.
+    std::array<int, error_limits.size()> points_needed{};
+
+    // Not empty when the model raised an error: what happened, and where.
+    // The curves are then empty.
+    QString failure;
+};
+
+// The characteristic of the model's table.
+Characteristic characteristic(const RunModel &model);
+
+// The largest error magnitude, in % of span, of a table of `points` points
+// for the model's tank, on `samples` + 1 evenly spaced levels. Leaves the
+// model's errors as exceptions.
+double largest_error(const RunModel &model, int points, int samples);
+
+// "Largest error = -0.412 % of span (-2.157 m3) at level 0.530 (5.300 meters)"
+QString largest_error_text(const Characteristic &c, const QString &size_unit,
+                           const QString &volume_unit);
+// "Points needed for 1 % = 3, 0.5 % = 5, 0.1 % = 12, 0.05 % = more than 25"
+QString points_needed_text(const Characteristic &c);
+
+// The fine level table: heights from h1 to h2 in steps of `step` size units,
+// h2 always the last row. Throws Error when the step is not a positive number
+// or gives more than max_level_rows rows, and the model's errors.
+constexpr int max_level_rows = 100000;
+std::vector<LevelValues> level_table(const RunModel &model, extended step);
+// The usual step: 1 cm in meters, 0.05 ft in feet.
+extended default_level_step(int size_unit_index);
+// As CSV, by the rules of the table's CSV: height, volume, then both
+// normalised, formatted like the grid.
+QString level_table_csv(const std::vector<LevelValues> &rows, const QString &size_unit,
+                        const QString &volume_unit);
+
+// The tank at a height in size units, 0 to H. Throws Error for a height
+// outside the tank, and the model's errors.
+LevelValues values_at_height(const RunModel &model, extended height);
+// The level whose volume is nearest `volume`, found by bisection between h1
+// and h2 to the resolution of the 32-bit level; nothing when the volume lies
+// outside Zero .. Zero + Span. Leaves the model's errors as exceptions.
+std::optional<LevelValues> values_at_volume(const RunModel &model, extended volume);
+
+} // namespace pelorin
