@@ -2,6 +2,7 @@
 
 #include "calc/calc_state.h"
 #include "calc/calibration_run.h"
+#include "calc/characteristic.h"
 #include "calc/errors.h"
 #include "calc/number_text.h"
 #include "calc/result_table.h"
@@ -152,6 +153,16 @@ struct Options
     QCommandLineOption pdf{QStringLiteral("pdf"),
                            QStringLiteral("Write the calibration report as a PDF file."),
                            QStringLiteral("file")};
+    QCommandLineOption error{QStringLiteral("error"),
+                             QStringLiteral("Print the largest linearisation error of the table "
+                                            "and the points needed for 1, 0.5, 0.1 and 0.05 % "
+                                            "of span.")};
+    QCommandLineOption level_table{
+        QStringLiteral("level-table"),
+        QStringLiteral("Write the level-volume table from h1 to h2 in steps of the given height "
+                       "(size unit) as CSV to standard output (the other results then go to "
+                       "standard error)."),
+        QStringLiteral("step")};
 };
 
 QString usage(const QCommandLineParser &parser)
@@ -185,6 +196,13 @@ int run(const QCommandLineParser &parser, const Options &o)
                           usage(parser));
         return usage_error;
     }
+    const bool csv_to_stdout = parser.value(o.csv) == QLatin1String("-");
+    if (csv_to_stdout && parser.isSet(o.level_table)) {
+        write(stderr, QStringLiteral("pelorin: --csv - and --level-table both write to standard "
+                                     "output\n\n") +
+                          usage(parser));
+        return usage_error;
+    }
     set_start_up_texts(view);
     const std::pair<const QCommandLineOption *, InputField> fields[] = {
         {&o.points, InputField::Points},    {&o.diameter, InputField::Diameter},
@@ -202,8 +220,9 @@ int run(const QCommandLineParser &parser, const Options &o)
     source.set_dataset(&table);
     CalcState = TCalcState();
     CalcState.shape = std::uint8_t(view.shape);
+    std::optional<RunModel> model;
     try {
-        calibration_run(view, table);
+        model = calibration_run(view, table);
     } catch (...) {
         write(stderr, error_box_text(current_error_message()) + QLatin1Char('\n'));
         return input_refused;
@@ -213,9 +232,30 @@ int run(const QCommandLineParser &parser, const Options &o)
         return input_refused;
     }
 
-    const bool csv_to_stdout = parser.value(o.csv) == QLatin1String("-");
-    write(csv_to_stdout ? stderr : stdout,
-          view.zero + QLatin1Char('\n') + view.span + QLatin1Char('\n'));
+    // Standard output carries one CSV text, or else the results.
+    std::FILE *results = csv_to_stdout || parser.isSet(o.level_table) ? stderr : stdout;
+    write(results, view.zero + QLatin1Char('\n') + view.span + QLatin1Char('\n'));
+    if (parser.isSet(o.error)) {
+        const Characteristic c = characteristic(*model);
+        if (!c.failure.isEmpty()) {
+            write(stderr, c.failure + QLatin1Char('\n'));
+            return input_refused;
+        }
+        write(results, largest_error_text(c, view.size_unit_text(), view.volume_unit_text()) +
+                           QLatin1Char('\n') + points_needed_text(c) + QLatin1Char('\n'));
+    }
+    if (parser.isSet(o.level_table)) {
+        try {
+            const QString csv =
+                level_table_csv(level_table(*model, parse_number(parser.value(o.level_table))),
+                                view.size_unit_text(), view.volume_unit_text());
+            const QByteArray bytes = csv.toUtf8();
+            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        } catch (const Error &error) {
+            write(stderr, error_box_text(error.message()) + QLatin1Char('\n'));
+            return input_refused;
+        }
+    }
     int status = done;
     if (parser.isSet(o.csv)) {
         source.set_grid_titles(view.height_title, view.volume_title);
@@ -329,7 +369,7 @@ int run_command_line(int argc, char **argv)
     for (const QCommandLineOption *option :
          {&options.shape, &options.diameter, &options.length, &options.cone, &options.angle,
           &options.h1, &options.h2, &options.points, &options.size_unit, &options.volume_unit,
-          &options.csv, &options.pdf})
+          &options.csv, &options.pdf, &options.error, &options.level_table})
         parser.addOption(*option);
 
     if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {

@@ -161,6 +161,23 @@ void TestCommandLine::exit_statuses_data()
                                   << "Usage:";
     QTest::newRow("unknown option") << QStringList{"--colour", "red"} << 64 << ""
                                     << "Usage:";
+    QTest::newRow("error: two lines after Zero and Span")
+        << QStringList{"--error"} << 0
+        << " Span = 523.599\nLargest error = -0.268 % of span (-1.402 m3) at level 0.970 "
+           "(9.695 meters)\nPoints needed for 1 % = 8, 0.5 % = 11, 0.1 % = more than 25"
+        << "";
+    QTest::newRow("level table on standard output, the rest on standard error")
+        << QStringList{"--level-table", "4", "--error"} << 0
+        << "Height (meters),Volume (m3),Input (norm),Output (norm)\r\n"
+           "0.000,0.000,0.000,0.000\r\n4.000,184.307,0.400,0.352\r\n"
+           "8.000,469.145,0.800,0.896\r\n10.000,523.599,1.000,1.000\r\n"
+        << " Span = 523.599\nLargest error = ";
+    QTest::newRow("level table step no number") << QStringList{"--level-table", "x"} << 2 << ""
+                                                << "'x' is not a valid floating point value.\n";
+    QTest::newRow("level table of too many rows")
+        << QStringList{"--level-table", "0.00001"} << 2 << "" << "gives more than 100000 rows";
+    QTest::newRow("two texts for standard output")
+        << QStringList{"--level-table", "1", "--csv", "-"} << 64 << "" << "Usage:";
     QTest::newRow("table into a missing folder")
         << QStringList{"--csv", "/nonexistent/folder/t.csv"} << 1
         << " Zero  = 0.000\n Span = 523.599\n"
