@@ -65,17 +65,17 @@ LevelValues evaluate_level(const RunModel &model, float level)
     s.cur_volume = f32(static_cast<extended>(s.cur_volume) * model.factor);
     values.height = s.cur_height;
     values.volume = s.cur_volume;
-    values.output = f32(divide(static_cast<extended>(s.cur_volume) - model.tank.zero_volume,
-                               static_cast<extended>(model.tank.top_volume) -
-                                   model.tank.zero_volume));
+    values.output =
+        f32(divide(static_cast<extended>(s.cur_volume) - model.tank.zero_volume,
+                   static_cast<extended>(model.tank.top_volume) - model.tank.zero_volume));
     return values;
 }
 
 LevelValues evaluate_input(const RunModel &model, float input)
 {
     LevelValues values = evaluate_level(
-        model, f32((static_cast<extended>(model.level_max) - model.level_min) * input +
-                   model.level_min));
+        model,
+        f32((static_cast<extended>(model.level_max) - model.level_min) * input + model.level_min));
     values.input = input;
     return values;
 }
@@ -205,9 +205,9 @@ std::optional<RunModel> calibration_run(RunView &view, Table &table)
     const std::vector<float> inputs = table_inputs(n);
     for (int i = 1; i <= n + 2; ++i) {
         const LevelValues row = evaluate_input(model, inputs[std::size_t(i - 1)]);
-        const QString texts[Table::field_count] = {
-            point_text(i > 1 && i < n + 2 ? i - 1 : 0), value_text(row.input),
-            value_text(row.output), value_text(row.height), value_text(row.volume)};
+        const QString texts[Table::field_count] = {point_text(i > 1 && i < n + 2 ? i - 1 : 0),
+                                                   value_text(row.input), value_text(row.output),
+                                                   value_text(row.height), value_text(row.volume)};
         table.open();
         table.append();
         for (int f = 0; f < Table::field_count; ++f)

@@ -69,9 +69,10 @@ std::vector<CurvePoint> error_curve(const std::vector<CurvePoint> &table,
 
 std::size_t largest_at(const std::vector<CurvePoint> &error)
 {
-    const auto largest = std::max_element(
-        error.begin(), error.end(),
-        [](const CurvePoint &a, const CurvePoint &b) { return std::fabs(a.y) < std::fabs(b.y); });
+    const auto largest =
+        std::max_element(error.begin(), error.end(), [](const CurvePoint &a, const CurvePoint &b) {
+            return std::fabs(a.y) < std::fabs(b.y);
+        });
     return std::size_t(largest - error.begin());
 }
 
@@ -114,9 +115,9 @@ Characteristic characteristic(const RunModel &model)
         c.largest_input = largest.x;
         c.largest_height = evaluate_input(model, input).height;
         c.largest_percent = largest.y;
-        c.largest_volume = largest.y / 100 *
-                           double(static_cast<extended>(model.tank.top_volume) -
-                                  model.tank.zero_volume);
+        c.largest_volume =
+            largest.y / 100 *
+            double(static_cast<extended>(model.tank.top_volume) - model.tank.zero_volume);
 
         // The model's samples serve every number of points.
         std::array<double, most_points + 1> largest_for{};
@@ -155,9 +156,9 @@ QString points_needed_text(const Characteristic &c)
     QStringList parts;
     for (std::size_t i = 0; i < error_limits.size(); ++i) {
         const int points = c.points_needed[i];
-        parts << QStringLiteral("%1 % = %2").arg(limit_text(error_limits[i]),
-                                                  points > 0 ? QString::number(points)
-                                                             : QStringLiteral("more than 25"));
+        parts << QStringLiteral("%1 % = %2")
+                     .arg(limit_text(error_limits[i]),
+                          points > 0 ? QString::number(points) : QStringLiteral("more than 25"));
     }
     return QStringLiteral("Points needed for ") + parts.join(QStringLiteral(", "));
 }

@@ -15,6 +15,7 @@
 #include "report/report_engine.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
+#include "ui/characteristic_window.h"
 #include "ui/main_window.h"
 #include "ui/points_edit.h"
 #include "ui/radio_group.h"
@@ -23,6 +24,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -119,6 +121,26 @@ void picture_calculation(TForm1 &form, Album &album)
     album.add(form, QStringLiteral("form1_output_usgal"));
     size_units->setCurrentIndex(0);
     volume_units->setCurrentIndex(0);
+}
+
+// The Characteristic window of the start-up input, at its default size and
+// made small.
+void picture_characteristic(TForm1 &form, Album &album)
+{
+    form.set_active_page(named(form, "TabSheetInput"));
+    named<QPushButton>(form, "BtnCalculate")->click();
+    form.show_characteristic();
+    QWidget *window = form.characteristic_window();
+    if (!window)
+        return album.fail(QStringLiteral("no Characteristic window"));
+    named<QLineEdit>(*window, "LookUpHeight")->setText(QStringLiteral("2.5"));
+    named<QLineEdit>(*window, "LookUpVolume")->setText(QStringLiteral("100"));
+    album.add(*window, QStringLiteral("characteristic"));
+    const QSize size = window->size();
+    window->resize(window->minimumSizeHint());
+    album.add(*window, QStringLiteral("characteristic_small"));
+    window->resize(size);
+    window->hide();
 }
 
 void picture_shapes(TForm1 &form, Album &album)
@@ -242,6 +264,7 @@ void take_pictures(pelorin::Prompts &prompts, Album &album)
     form.show();
     picture_pages(form, album);
     picture_calculation(form, album);
+    picture_characteristic(form, album);
     {
         // The report reads the start-up input: a form of its own.
         TForm1 report_form(prompts);

@@ -5,6 +5,8 @@
 #                                 the main window's pages at start-up
 #   form1_output_run              the Output page after Calculate
 #   form1_output_usgal            the same in feet and US gal
+#   characteristic, _small        the Characteristic window of the start-up
+#                                 input, at its default and its smallest size
 #   form1_input_shape1, _shape2   the Input page for a conical and a
 #                                 cylindrical (flat ends) tank
 #   about_box                     the About box

@@ -7,6 +7,7 @@
 #include "report/report_captions.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
+#include "ui/characteristic_window.h"
 #include "ui/result_grid.h"
 
 #include <QEvent>
@@ -53,6 +54,8 @@ TForm1::TForm1(Prompts &prompts, QWidget *parent)
     connect_handler(ui->TabSheetInput, &InputPage::shape_chosen, &TForm1::choose_tank);
     connect_handler(ui->TabSheetInput, &InputPage::calculate_clicked, &TForm1::calculate);
     connect_handler(ui->TabSheetOutput, &OutputPage::report_clicked, &TForm1::PrintClick);
+    connect_handler(&ui->TabSheetOutput->result_grid(), &ResultGrid::characteristic_requested,
+                    &TForm1::show_characteristic);
     connect(ui->TabSheetInput, &InputPage::points_refused, this, [this] { m_prompts.beep(); });
 
     FormCreate();
@@ -112,7 +115,31 @@ void TForm1::calculate()
 {
     // The grid follows the table once, when the run has written its rows.
     const ResultGrid::Hold hold(ui->TabSheetOutput->result_grid());
-    calibration_run(*this, m_table);
+    const std::optional<RunModel> model = calibration_run(*this, m_table);
+    if (!model)
+        return;
+    const InputPage &input = *ui->TabSheetInput;
+    m_last_run = std::make_unique<CharacteristicInput>(CharacteristicInput{
+        *model, input.size_unit_index(), input.size_unit_text(), input.volume_unit_text()});
+    if (m_characteristic && m_characteristic->isVisible())
+        m_characteristic->set_input(*m_last_run);
+}
+
+CharacteristicWindow *TForm1::characteristic_window() const
+{
+    return m_characteristic;
+}
+
+void TForm1::show_characteristic()
+{
+    if (!m_last_run)
+        return;
+    if (!m_characteristic)
+        m_characteristic = new CharacteristicWindow(m_prompts, this);
+    m_characteristic->set_input(*m_last_run);
+    m_characteristic->show();
+    m_characteristic->raise();
+    m_characteristic->activateWindow();
 }
 
 void TForm1::choose_tank()

@@ -30,8 +30,10 @@ class TForm1;
 
 namespace pelorin {
 
+class CharacteristicWindow;
 class Prompts;
 class TAboutBox;
+struct CharacteristicInput;
 
 class TForm1 : public QMainWindow, private RunView
 {
@@ -57,6 +59,10 @@ public:
     // Makes a page active without running ChangePage.
     void set_active_page(QWidget *page);
 
+    // The Characteristic window of the last successful run, created when
+    // first shown; null before.
+    CharacteristicWindow *characteristic_window() const;
+
 public slots:
     // The calibration run on the current input.
     void calculate();
@@ -69,6 +75,8 @@ public slots:
     void PrintClick();
     void Exit1Click();
     void About1Click();
+    // Shows the Characteristic window for the last successful run.
+    void show_characteristic();
 
 protected:
     bool event(QEvent *event) override;
@@ -104,6 +112,8 @@ private:
     std::unique_ptr<ReportLayout> m_report;
     DataSource m_source;
     QPointer<TAboutBox> m_about_box;
+    std::unique_ptr<CharacteristicInput> m_last_run;
+    QPointer<CharacteristicWindow> m_characteristic;
     bool m_changing_page = false;
     // The field the last failed or rejected input focused.
     std::optional<InputField> m_focused_field;

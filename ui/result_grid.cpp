@@ -187,7 +187,8 @@ void IndicatorHeader::paintSection(QPainter *painter, const QRect &rect, int log
 ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
     : QObject(&grid), m_grid(grid), m_source(source), m_prompts(prompts),
       m_copy_table(new QAction(QStringLiteral("Copy table"), &grid)),
-      m_save_table_csv(new QAction(QStringLiteral("Save table as CSV\u2026"), &grid))
+      m_save_table_csv(new QAction(QStringLiteral("Save table as CSV\u2026"), &grid)),
+      m_show_characteristic(new QAction(QStringLiteral("Show characteristic\u2026"), &grid))
 {
     auto *header = new IndicatorHeader(&grid);
     grid.setVerticalHeader(header);
@@ -230,11 +231,18 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
     m_save_table_csv->setObjectName(QStringLiteral("SaveTableCsv"));
     grid.addAction(m_copy_table);
     grid.addAction(m_save_table_csv);
+    // The grid is shown only on the Output page: so is the shortcut.
+    m_show_characteristic->setObjectName(QStringLiteral("ShowCharacteristic"));
+    m_show_characteristic->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    m_show_characteristic->setShortcutContext(Qt::WindowShortcut);
+    grid.addAction(m_show_characteristic);
     grid.setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_copy_table, &QAction::triggered, this,
             [this] { run_handler(m_prompts, [this] { copy_table(); }); });
     connect(m_save_table_csv, &QAction::triggered, this,
             [this] { run_handler(m_prompts, [this] { save_table_csv(); }); });
+    connect(m_show_characteristic, &QAction::triggered, this,
+            &ResultGrid::characteristic_requested);
     update_actions();
 }
 
@@ -250,6 +258,7 @@ void ResultGrid::update_actions()
     const bool has_rows = m_source.rowCount() > 0;
     m_copy_table->setEnabled(has_rows);
     m_save_table_csv->setEnabled(has_rows);
+    m_show_characteristic->setEnabled(has_rows);
 }
 
 void ResultGrid::copy_table()

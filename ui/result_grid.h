@@ -91,9 +91,10 @@ private:
 // 84, 84, centred regular titles, the indicator column, a row height for the
 // grid's font. The grid's current row follows the table's current row.
 //
-// The grid's context menu holds "Copy table" (also Ctrl+C) and "Save table as
-// CSV…", both disabled while the table has no rows. The save dialog and the
-// error box of a failed save go through `prompts`.
+// The grid's context menu holds "Copy table" (also Ctrl+C), "Save table as
+// CSV…" and "Show characteristic…" (also Ctrl+L while the grid is shown), all
+// disabled while the table has no rows. The save dialog and the error box of
+// a failed save go through `prompts`.
 class ResultGrid : public QObject
 {
     Q_OBJECT
@@ -131,6 +132,9 @@ public:
     // Puts the grid's current cell, and so the marker, on the table's current row.
     void follow_table();
 
+signals:
+    void characteristic_requested();
+
 private:
     void table_changed();
     void update_actions();
@@ -140,6 +144,7 @@ private:
     Prompts &m_prompts;
     QAction *m_copy_table;
     QAction *m_save_table_csv;
+    QAction *m_show_characteristic;
     int m_holds = 0;
 };
 

@@ -43,7 +43,8 @@ long double shown(long double v)
 // The largest |interpolated - true| in % of span, for a table of `points`
 // points over the normalised volume `volume` (0 at h1, 1 at h2), on a grid
 // five times finer than the characteristic's.
-long double independent_largest_error(int points, const std::function<long double(long double)> &volume)
+long double independent_largest_error(int points,
+                                      const std::function<long double(long double)> &volume)
 {
     std::vector<long double> xs, ys;
     for (int i = 0; i <= points + 1; ++i) {
@@ -104,10 +105,14 @@ void TestCharacteristic::largest_error_against_closed_forms_data()
             return area / (constants::pi * r * r);
         });
     };
-    QTest::newRow("start-up sphere, 15 points") << 0 << "15" << "min" << double(sphere(0, 10));
-    QTest::newRow("sphere from h1 2.5") << 0 << "15" << "2.5" << double(sphere(2.5L, 10));
-    QTest::newRow("flat-ended cylinder, 15 points") << 2 << "15" << "min" << double(cylinder(15));
-    QTest::newRow("flat-ended cylinder, 4 points") << 2 << "4" << "min" << double(cylinder(4));
+    QTest::newRow("start-up sphere, 15 points") << 0 << "15"
+                                                << "min" << double(sphere(0, 10));
+    QTest::newRow("sphere from h1 2.5") << 0 << "15"
+                                        << "2.5" << double(sphere(2.5L, 10));
+    QTest::newRow("flat-ended cylinder, 15 points") << 2 << "15"
+                                                    << "min" << double(cylinder(15));
+    QTest::newRow("flat-ended cylinder, 4 points") << 2 << "4"
+                                                   << "min" << double(cylinder(4));
 }
 
 void TestCharacteristic::largest_error_against_closed_forms()
@@ -137,7 +142,8 @@ void TestCharacteristic::error_falls_with_more_points()
     double previous = 100;
     for (const int points : {1, 2, 4, 8, 16}) {
         const double error = largest_error(sphere, points, 4000);
-        QVERIFY2(error < previous, qPrintable(QStringLiteral("%1 points: %2").arg(points).arg(error)));
+        QVERIFY2(error < previous,
+                 qPrintable(QStringLiteral("%1 points: %2").arg(points).arg(error)));
         previous = error;
     }
     // The points needed are the fewest whose table keeps within each limit.
@@ -175,8 +181,7 @@ void TestCharacteristic::level_table_rows()
                      "9.500,519.803,1.000,1.000\r\n"));
     QVERIFY_THROWS_EXCEPTION(Error, level_table(sphere, 0));
     QVERIFY_THROWS_EXCEPTION(Error, level_table(sphere, 8.5L / max_level_rows));
-    QCOMPARE(level_table(sphere, 8.5L / (max_level_rows - 1)).size(),
-             std::size_t(max_level_rows));
+    QCOMPARE(level_table(sphere, 8.5L / (max_level_rows - 1)).size(), std::size_t(max_level_rows));
 }
 
 void TestCharacteristic::look_up_round_trip_data()

@@ -175,9 +175,11 @@ void TestCommandLine::exit_statuses_data()
     QTest::newRow("level table step no number") << QStringList{"--level-table", "x"} << 2 << ""
                                                 << "'x' is not a valid floating point value.\n";
     QTest::newRow("level table of too many rows")
-        << QStringList{"--level-table", "0.00001"} << 2 << "" << "gives more than 100000 rows";
+        << QStringList{"--level-table", "0.00001"} << 2 << ""
+        << "gives more than 100000 rows";
     QTest::newRow("two texts for standard output")
-        << QStringList{"--level-table", "1", "--csv", "-"} << 64 << "" << "Usage:";
+        << QStringList{"--level-table", "1", "--csv", "-"} << 64 << ""
+        << "Usage:";
     QTest::newRow("table into a missing folder")
         << QStringList{"--csv", "/nonexistent/folder/t.csv"} << 1
         << " Zero  = 0.000\n Span = 523.599\n"

@@ -355,9 +355,10 @@ void TestOutputPage::copy_table_puts_the_grid_on_the_clipboard()
     press_calculate(program);
     QTableView *grid = grid_of(program);
     QCOMPARE(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
-    QCOMPARE(grid->actions().size(), 2);
+    QCOMPARE(grid->actions().size(), 3);
     QCOMPARE(grid->actions().at(0)->text(), QStringLiteral("Copy table"));
     QCOMPARE(grid->actions().at(1)->text(), QStringLiteral("Save table as CSV\u2026"));
+    QCOMPARE(grid->actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
 
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
                       grid->visualRect(program.grid_model()->index(2, 1)).center());

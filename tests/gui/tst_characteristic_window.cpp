@@ -1,0 +1,162 @@
+// The Characteristic window as the user reaches it from the Output page: the
+// shortcut only there and only after a run, a window that follows new runs and
+// closes with Esc, the look-ups, and what it writes (level table, PNG, SVG,
+// clipboard).
+
+#include "gui_support.h"
+
+#include "ui/characteristic_window.h"
+
+#include <QClipboard>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+using namespace gui_support;
+
+namespace {
+
+pelorin::CharacteristicWindow *open_window(const Program &program)
+{
+    QWidget *grid = program.widget("DBGrid1");
+    QTest::keyClick(grid->window(), Qt::Key_L, Qt::ControlModifier);
+    return program.form->characteristic_window();
+}
+
+QString label_text(const QWidget *window, const char *name)
+{
+    return named<QLabel>(window, name)->text();
+}
+
+} // namespace
+
+class TestCharacteristicWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opens_from_the_output_page_and_follows_runs();
+    void look_ups();
+    void writes_table_and_pictures();
+};
+
+void TestCharacteristicWindow::opens_from_the_output_page_and_follows_runs()
+{
+    Program program;
+    QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
+    auto *show = program.widget<QAction>("ShowCharacteristic");
+    QCOMPARE(show->text(), QStringLiteral("Show characteristic\u2026"));
+    QVERIFY(!show->isEnabled());
+
+    // Not before a run, not on the Input page.
+    program.form->set_active_page(program.page("TabSheetOutput"));
+    QVERIFY(!open_window(program));
+    press_calculate(program);
+    program.form->set_active_page(program.page("TabSheetInput"));
+    QTest::keyClick(program.form.get(), Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(!program.form->characteristic_window());
+
+    program.form->set_active_page(program.page("TabSheetOutput"));
+    pelorin::CharacteristicWindow *window = open_window(program);
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->isModal());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Characteristic"));
+    QCOMPARE(label_text(window, "LargestError"),
+             QStringLiteral("Largest error = -0.268 % of span (-1.402 m3) at level 0.970 "
+                            "(9.695 meters)"));
+    QVERIFY(label_text(window, "PointsNeeded").startsWith("Points needed for 1 % = 8, "));
+
+    // A new run while it is open: 25 points.
+    program.form->set_active_page(program.page("TabSheetInput"));
+    program.set_text("Ed_points", QStringLiteral("25"));
+    press_calculate(program);
+    QCOMPARE(window->shown().table.size(), std::size_t(27));
+    QVERIFY(!label_text(window, "LargestError").contains("-0.268"));
+
+    // A rejected run leaves the last good one.
+    program.form->set_active_page(program.page("TabSheetInput"));
+    program.set_text("Ed_diameter", QStringLiteral("-1"));
+    press_calculate(program);
+    QCOMPARE(window->shown().table.size(), std::size_t(27));
+
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
+}
+
+void TestCharacteristicWindow::look_ups()
+{
+    Program program;
+    press_calculate(program);
+    program.form->show_characteristic();
+    pelorin::CharacteristicWindow *window = program.form->characteristic_window();
+    QVERIFY(window);
+
+    const struct
+    {
+        const char *field, *result, *text, *expected;
+    } cases[] = {
+        {"LookUpHeight", "LookUpHeightResult", "5", "Volume = 261.799 m3, normalised 0.500"},
+        {"LookUpHeight", "LookUpHeightResult", "11", "The height lies outside the tank"},
+        {"LookUpHeight", "LookUpHeightResult", "five", "'five' is not a valid floating point"},
+        {"LookUpVolume", "LookUpVolumeResult", "261.799",
+         "Height = 5.000 meters, normalised 0.500"},
+        {"LookUpVolume", "LookUpVolumeResult", "600",
+         "The volume lies outside Zero .. Zero + Span (0.000 to 523.599 m3)"},
+    };
+    for (const auto &c : cases) {
+        named<QLineEdit>(window, c.field)->setText(QString::fromLatin1(c.text));
+        QVERIFY2(label_text(window, c.result).startsWith(QLatin1String(c.expected)),
+                 qPrintable(label_text(window, c.result)));
+    }
+}
+
+void TestCharacteristicWindow::writes_table_and_pictures()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    Program program;
+    press_calculate(program);
+    program.form->show_characteristic();
+    pelorin::CharacteristicWindow *window = program.form->characteristic_window();
+    QVERIFY(window);
+
+    // The level table at the usual 1 cm: 0 to 10 m is 1001 rows.
+    QCOMPARE(named<QLineEdit>(window, "LevelStep")->text(), QStringLiteral("0.01"));
+    program.prompts.save_answer = folder.filePath("levels.csv");
+    named<QPushButton>(window, "SaveLevelTable")->click();
+    QFile levels(program.prompts.save_answer);
+    QVERIFY(levels.open(QIODevice::ReadOnly));
+    const QByteArray csv = levels.readAll();
+    QCOMPARE(csv.count("\r\n"), 1002);
+    QVERIFY(csv.contains("\r\n5.000,261.799,0.500,0.500\r\n"));
+
+    // A step that gives too many rows is refused before any file is asked for.
+    program.prompts.titles.clear();
+    named<QLineEdit>(window, "LevelStep")->setText(QStringLiteral("0.00001"));
+    named<QPushButton>(window, "SaveLevelTable")->click();
+    QVERIFY(program.prompts.titles.isEmpty());
+    QCOMPARE(program.prompts.messages.size(), 1);
+    QVERIFY(program.prompts.messages.constFirst().text.contains("more than 100000 rows"));
+
+    const QSize plot = window->findChild<QWidget *>("Plot")->size();
+    program.prompts.save_answer = folder.filePath("plot.png");
+    named<QPushButton>(window, "SavePicture")->click();
+    QCOMPARE(QImage(program.prompts.save_answer).size(), plot);
+    program.prompts.save_answer = folder.filePath("plot.svg");
+    named<QPushButton>(window, "SavePicture")->click();
+    QFile svg(program.prompts.save_answer);
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    const QByteArray vector = svg.readAll();
+    QVERIFY(vector.contains("<svg") && vector.contains("<polyline"));
+    QVERIFY(vector.contains("Linearisation error"));
+
+    QGuiApplication::clipboard()->clear();
+    named<QPushButton>(window, "CopyPicture")->click();
+    QCOMPARE(QGuiApplication::clipboard()->image().size(), plot);
+    QCOMPARE(program.prompts.messages.size(), 1);
+}
+
+QTEST_MAIN(TestCharacteristicWindow)
+#include "tst_characteristic_window.moc"

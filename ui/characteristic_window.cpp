@@ -1,0 +1,490 @@
+#include "ui/characteristic_window.h"
+
+#include "calc/errors.h"
+#include "calc/number_text.h"
+#include "calc/whole_file.h"
+#include "report/preview/prompts.h"
+#include "ui/application.h"
+#include "ui/colors.h"
+#include "ui/info_help_style.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace pelorin {
+
+namespace {
+
+constexpr QColor model_color{0x00, 0x00, 0x80}; // the tank
+constexpr QColor table_color{0xC0, 0x30, 0x30}; // the table as the instrument applies it
+constexpr QColor error_color{0x80, 0x00, 0x80};
+constexpr QColor grid_color{0xDC, 0xDC, 0xDC};
+
+QString shown(double value)
+{
+    return value_text(static_cast<extended>(value));
+}
+
+// A tick label: a short number with the user's decimal separator.
+QString tick_text(double value)
+{
+    QString text = QString::number(std::fabs(value) < 1e-12 ? 0 : value, 'g', 4);
+    text.replace(QLatin1Char('.'), decimal_separator());
+    return text;
+}
+
+// 1, 2, 2.5 or 5 times a power of ten, at least `value`.
+double nice_ceiling(double value)
+{
+    if (!(value > 0))
+        return 1;
+    const double power = std::pow(10.0, std::floor(std::log10(value)));
+    for (const double step : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+        if (step * power >= value * (1 - 1e-12))
+            return step * power;
+    }
+    return 10 * power;
+}
+
+// One plot panel: data coordinates to the painter's.
+struct Panel
+{
+    QRectF box;
+    double low = 0;
+    double high = 1;
+
+    QPointF at(double x, double y) const
+    {
+        return {box.left() + x * box.width(),
+                box.bottom() - (y - low) / (high - low) * box.height()};
+    }
+};
+
+// Frame, horizontal grid lines with their labels at the left, vertical grid
+// lines at every tenth of the level.
+void draw_axes(QPainter &painter, const Panel &panel, const std::vector<double> &ticks)
+{
+    const QFontMetricsF metrics(painter.font());
+    painter.setPen(QPen(grid_color, 0));
+    for (int i = 1; i < 10; ++i)
+        painter.drawLine(panel.at(i / 10.0, panel.low), panel.at(i / 10.0, panel.high));
+    for (const double tick : ticks) {
+        const QPointF left = panel.at(0, tick);
+        painter.setPen(QPen(grid_color, 0));
+        painter.drawLine(left, panel.at(1, tick));
+        painter.setPen(Qt::black);
+        const QString text = tick_text(tick);
+        painter.drawText(
+            QRectF(left.x() - 60, left.y() - metrics.height() / 2, 56, metrics.height()),
+            Qt::AlignRight | Qt::AlignVCenter, text);
+    }
+    painter.setPen(QPen(Qt::black, 0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(panel.box);
+}
+
+// A title on one line from `at`, condensed (then elided) to fit `width`.
+void draw_title(QPainter &painter, QPointF at, qreal width, const QString &text,
+                Qt::Alignment alignment = Qt::AlignLeft)
+{
+    const QFont font = condensed_to_fit(painter.font(), width, [&text](const QFont &f) {
+        return QFontMetricsF(f).horizontalAdvance(text);
+    });
+    painter.save();
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    painter.drawText(QRectF(at, QSizeF(width, metrics.height())), alignment,
+                     metrics.elidedText(text, Qt::ElideRight, width));
+    painter.restore();
+}
+
+QPolygonF polyline(const Panel &panel, const std::vector<CurvePoint> &points)
+{
+    QPolygonF line;
+    line.reserve(qsizetype(points.size()));
+    for (const CurvePoint &point : points)
+        line << panel.at(point.x, point.y);
+    return line;
+}
+
+// A legend entry: a short line (with a marker) and its text.
+qreal draw_legend_entry(QPainter &painter, QPointF at, const QColor &color, bool marker,
+                        const QString &text)
+{
+    const QFontMetricsF metrics(painter.font());
+    const qreal middle = at.y() + metrics.height() / 2;
+    painter.setPen(QPen(color, 1.5));
+    painter.drawLine(QPointF(at.x(), middle), QPointF(at.x() + 22, middle));
+    if (marker) {
+        painter.setBrush(color);
+        painter.drawEllipse(QPointF(at.x() + 11, middle), 2.5, 2.5);
+        painter.setBrush(Qt::NoBrush);
+    }
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(at.x() + 28, at.y() + metrics.ascent()), text);
+    return 28 + metrics.horizontalAdvance(text);
+}
+
+} // namespace
+
+CharacteristicPlot::CharacteristicPlot(QWidget *parent) : QWidget(parent)
+{
+    setFont(ms_sans_serif(11));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CharacteristicPlot::set_characteristic(const Characteristic *characteristic,
+                                            const CharacteristicInput *input)
+{
+    m_characteristic = characteristic;
+    m_input = input;
+    update();
+}
+
+QSize CharacteristicPlot::sizeHint() const
+{
+    return {640, 430};
+}
+
+QSize CharacteristicPlot::minimumSizeHint() const
+{
+    return {360, 280};
+}
+
+void CharacteristicPlot::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paint_plot(painter, rect());
+}
+
+void CharacteristicPlot::paint_plot(QPainter &painter, const QRectF &area) const
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(area, Qt::white);
+    painter.setFont(font());
+    const QFontMetricsF metrics(font());
+    const qreal line = metrics.height();
+
+    const Characteristic *c = m_characteristic;
+    if (!c || !m_input || !c->failure.isEmpty() || c->model.empty()) {
+        painter.setPen(Qt::black);
+        painter.drawText(area.adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
+                         c && !c->failure.isEmpty() ? c->failure
+                                                    : QStringLiteral("No calculation yet."));
+        painter.restore();
+        return;
+    }
+    const RunModel &model = m_input->model;
+
+    // Titles above each panel, level labels and the level's title below.
+    const qreal left = area.left() + metrics.horizontalAdvance(QStringLiteral("-0.0000")) + 12;
+    const qreal right = area.right() - 14;
+    const qreal upper_top = area.top() + 6 + line + 4;
+    const qreal lower_bottom = area.bottom() - 6 - 2 * line - 6;
+    const qreal between = line + 14;
+    const qreal heights = std::max<qreal>(lower_bottom - upper_top - between, 40);
+    const qreal upper_height = heights * 0.6;
+    Panel upper{QRectF(left, upper_top, right - left, upper_height), 0, 1};
+    Panel lower{
+        QRectF(left, upper_top + upper_height + between, right - left, heights - upper_height), -1,
+        1};
+    const double range = nice_ceiling(std::fabs(c->largest_percent) * 1.1);
+    lower.low = -range;
+    lower.high = range;
+
+    painter.setPen(Qt::black);
+    const QFont plain = font();
+    QFont bold = plain;
+    bold.setBold(true);
+    painter.setFont(bold);
+    const qreal title_width = area.right() - 6 - left;
+    draw_title(painter, QPointF(left, area.top() + 6), title_width,
+               QStringLiteral("Normalised volume (0 = Zero = %1 %3, 1 = Zero + Span = %2 %3)")
+                   .arg(shown(model.tank.zero_volume), shown(model.tank.top_volume),
+                        m_input->volume_unit));
+    draw_title(painter, QPointF(left, upper.box.bottom() + 7), title_width,
+               QStringLiteral("Linearisation error: table minus tank (% of span)"));
+    draw_title(
+        painter, QPointF(left, area.bottom() - 6 - line), right - left,
+        QStringLiteral("Normalised level (0 = h1 = %1 %3, 1 = h2 = %2 %3)")
+            .arg(shown(model.tank.min_signal), shown(model.tank.max_signal), m_input->size_unit),
+        Qt::AlignHCenter);
+    painter.setFont(plain);
+
+    draw_axes(painter, upper, {0, 0.2, 0.4, 0.6, 0.8, 1});
+    draw_axes(painter, lower, {-range, -range / 2, 0, range / 2, range});
+    painter.setPen(Qt::black);
+    for (int i = 0; i <= 10; ++i) {
+        const QPointF at = lower.at(i / 10.0, lower.low);
+        painter.drawText(QRectF(at.x() - 30, at.y() + 3, 60, line), Qt::AlignHCenter,
+                         tick_text(i / 10.0));
+    }
+
+    painter.save();
+    painter.setClipRect(upper.box.adjusted(-3, -3, 3, 3));
+    painter.setPen(QPen(model_color, 1.5));
+    painter.drawPolyline(polyline(upper, c->model));
+    painter.setPen(QPen(table_color, 1.2));
+    painter.drawPolyline(polyline(upper, c->table));
+    painter.setBrush(table_color);
+    for (const CurvePoint &point : c->table)
+        painter.drawEllipse(upper.at(point.x, point.y), 2.5, 2.5);
+    painter.restore();
+
+    painter.save();
+    painter.setClipRect(lower.box);
+    painter.setPen(QPen(Qt::black, 0));
+    painter.drawLine(lower.at(0, 0), lower.at(1, 0));
+    painter.setPen(QPen(table_color, 0, Qt::DotLine));
+    for (const CurvePoint &point : c->table)
+        painter.drawLine(lower.at(point.x, lower.low), lower.at(point.x, lower.high));
+    painter.setPen(QPen(error_color, 1.5));
+    painter.drawPolyline(polyline(lower, c->error));
+    painter.setBrush(error_color);
+    painter.drawEllipse(lower.at(c->largest_input, c->largest_percent), 3, 3);
+    painter.restore();
+
+    // The legend in the upper panel's empty corner (the curves rise from
+    // bottom left to top right).
+    const QPointF legend = upper.box.topLeft() + QPointF(8, 6);
+    const qreal width =
+        std::max(draw_legend_entry(painter, legend, model_color, false,
+                                   QStringLiteral("Tank (volume model)")),
+                 draw_legend_entry(painter, legend + QPointF(0, line + 2), table_color, true,
+                                   QStringLiteral("Table as the instrument interpolates it")));
+    draw_legend_entry(painter, legend + QPointF(0, 2 * line + 4), error_color, false,
+                      QStringLiteral("Linearisation error (below)"));
+    painter.setPen(QPen(Qt::gray, 0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(legend - QPointF(4, 3), QSizeF(width + 10, 3 * line + 10)));
+    painter.restore();
+}
+
+CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
+    : QDialog(parent), m_prompts(prompts), m_plot(new CharacteristicPlot(this)),
+      m_largest_error(new QLabel(this)), m_points_needed(new QLabel(this)),
+      m_height_label(new QLabel(this)), m_height(new QLineEdit(this)),
+      m_height_result(new QLabel(this)), m_volume_label(new QLabel(this)),
+      m_volume(new QLineEdit(this)), m_volume_result(new QLabel(this)),
+      m_step_label(new QLabel(this)), m_step(new QLineEdit(this))
+{
+    setObjectName(QStringLiteral("Characteristic"));
+    setWindowTitle(QStringLiteral("Characteristic"));
+    setModal(false);
+    setSizeGripEnabled(true);
+    setFont(ms_sans_serif(11));
+
+    m_plot->setObjectName(QStringLiteral("Plot"));
+    m_largest_error->setObjectName(QStringLiteral("LargestError"));
+    m_points_needed->setObjectName(QStringLiteral("PointsNeeded"));
+    m_height->setObjectName(QStringLiteral("LookUpHeight"));
+    m_height_result->setObjectName(QStringLiteral("LookUpHeightResult"));
+    m_volume->setObjectName(QStringLiteral("LookUpVolume"));
+    m_volume_result->setObjectName(QStringLiteral("LookUpVolumeResult"));
+    m_step->setObjectName(QStringLiteral("LevelStep"));
+    for (QLabel *text : {m_largest_error, m_points_needed}) {
+        text->setFont(ms_sans_serif(11, true));
+        QPalette colors = text->palette();
+        colors.setColor(QPalette::WindowText, colors::navy);
+        text->setPalette(colors);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    for (QLabel *label : {m_height_label, m_volume_label, m_step_label})
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_height_label->setBuddy(m_height);
+    m_volume_label->setBuddy(m_volume);
+    m_step_label->setBuddy(m_step);
+    for (QLineEdit *edit : {m_height, m_volume, m_step})
+        edit->setMaximumWidth(110);
+
+    const auto button = [this](const QString &name, const QString &text) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        return b;
+    };
+    QPushButton *save_table =
+        button(QStringLiteral("SaveLevelTable"), QStringLiteral("Save level table as CSV\u2026"));
+    QPushButton *copy = button(QStringLiteral("CopyPicture"), QStringLiteral("Copy"));
+    QPushButton *save =
+        button(QStringLiteral("SavePicture"), QStringLiteral("Save as PNG/SVG\u2026"));
+    QPushButton *close = button(QStringLiteral("Close"), QStringLiteral("Close"));
+
+    auto *look_up = new QGridLayout;
+    look_up->addWidget(m_height_label, 0, 0);
+    look_up->addWidget(m_height, 0, 1);
+    look_up->addWidget(m_height_result, 0, 2);
+    look_up->addWidget(m_volume_label, 1, 0);
+    look_up->addWidget(m_volume, 1, 1);
+    look_up->addWidget(m_volume_result, 1, 2);
+    look_up->addWidget(m_step_label, 2, 0);
+    look_up->addWidget(m_step, 2, 1);
+    look_up->addWidget(save_table, 2, 2, Qt::AlignLeft);
+    look_up->setColumnStretch(2, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(copy);
+    buttons->addWidget(save);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_plot, 1);
+    layout->addWidget(m_largest_error);
+    layout->addWidget(m_points_needed);
+    layout->addLayout(look_up);
+    layout->addLayout(buttons);
+
+    connect(m_height, &QLineEdit::textChanged, this, &CharacteristicWindow::look_up_height);
+    connect(m_volume, &QLineEdit::textChanged, this, &CharacteristicWindow::look_up_volume);
+    connect(copy, &QPushButton::clicked, this,
+            [this] { run_handler(m_prompts, [this] { copy_picture(); }); });
+    connect(save, &QPushButton::clicked, this,
+            [this] { run_handler(m_prompts, [this] { save_picture(); }); });
+    connect(save_table, &QPushButton::clicked, this,
+            [this] { run_handler(m_prompts, [this] { save_level_table(); }); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    resize(720, 640);
+}
+
+CharacteristicWindow::~CharacteristicWindow() = default;
+
+void CharacteristicWindow::set_input(const CharacteristicInput &input)
+{
+    const bool new_unit = !m_input || m_input->size_unit_index != input.size_unit_index;
+    m_input = input;
+    m_characteristic = characteristic(input.model);
+    m_plot->set_characteristic(&m_characteristic, &*m_input);
+
+    const bool drawn = m_characteristic.failure.isEmpty();
+    m_largest_error->setText(
+        drawn ? largest_error_text(m_characteristic, input.size_unit, input.volume_unit)
+              : m_characteristic.failure);
+    m_points_needed->setText(drawn ? points_needed_text(m_characteristic) : QString());
+    m_height_label->setText(QStringLiteral("Height (%1):").arg(input.size_unit));
+    m_volume_label->setText(QStringLiteral("Volume (%1):").arg(input.volume_unit));
+    m_step_label->setText(QStringLiteral("Step (%1):").arg(input.size_unit));
+    if (new_unit) {
+        QString step = QString::number(double(default_level_step(input.size_unit_index)));
+        step.replace(QLatin1Char('.'), decimal_separator());
+        m_step->setText(step);
+    }
+    look_up_height();
+    look_up_volume();
+}
+
+void CharacteristicWindow::look_up_height()
+{
+    if (!m_input || m_height->text().trimmed().isEmpty()) {
+        m_height_result->clear();
+        return;
+    }
+    try {
+        const LevelValues values = values_at_height(m_input->model, parse_number(m_height->text()));
+        m_height_result->setText(
+            QStringLiteral("Volume = %1 %2, normalised %3")
+                .arg(value_text(values.volume), m_input->volume_unit, value_text(values.output)));
+    } catch (const Error &error) {
+        m_height_result->setText(error.message());
+    }
+}
+
+void CharacteristicWindow::look_up_volume()
+{
+    if (!m_input || m_volume->text().trimmed().isEmpty()) {
+        m_volume_result->clear();
+        return;
+    }
+    try {
+        const RunModel &model = m_input->model;
+        const std::optional<LevelValues> values =
+            values_at_volume(model, parse_number(m_volume->text()));
+        if (!values) {
+            m_volume_result->setText(
+                QStringLiteral("The volume lies outside Zero .. Zero + Span (%1 to %2 %3)")
+                    .arg(value_text(model.tank.zero_volume), value_text(model.tank.top_volume),
+                         m_input->volume_unit));
+            return;
+        }
+        m_volume_result->setText(
+            QStringLiteral("Height = %1 %2, normalised %3")
+                .arg(value_text(values->height), m_input->size_unit, value_text(values->input)));
+    } catch (const Error &error) {
+        m_volume_result->setText(error.message());
+    }
+}
+
+QImage CharacteristicWindow::picture() const
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage image(m_plot->size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    m_plot->paint_plot(painter, QRectF(QPointF(0, 0), QSizeF(m_plot->size())));
+    return image;
+}
+
+void CharacteristicWindow::copy_picture()
+{
+    QGuiApplication::clipboard()->setImage(picture());
+}
+
+void CharacteristicWindow::save_picture()
+{
+    const QString path = m_prompts.save_file_name(
+        this, QStringLiteral("Save characteristic"),
+        QStringLiteral("PNG pictures (*.png);;SVG pictures (*.svg)"), QStringLiteral("png"));
+    if (path.isEmpty())
+        return;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(m_plot->size());
+        svg.setViewBox(QRect(QPoint(0, 0), m_plot->size()));
+        svg.setTitle(QStringLiteral("Characteristic"));
+        QPainter painter(&svg);
+        m_plot->paint_plot(painter, QRectF(QPointF(0, 0), QSizeF(m_plot->size())));
+    } else {
+        picture().save(&buffer, "PNG");
+    }
+    const QString why = write_whole_file(path, buffer.data());
+    if (!why.isEmpty())
+        throw Error(QStringLiteral("The picture could not be saved to '%1': %2")
+                        .arg(QDir::toNativeSeparators(path), why));
+}
+
+void CharacteristicWindow::save_level_table()
+{
+    if (!m_input)
+        return;
+    const std::vector<LevelValues> rows = level_table(m_input->model, parse_number(m_step->text()));
+    const QString path =
+        m_prompts.save_file_name(this, QStringLiteral("Save level table as CSV"),
+                                 QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    const QByteArray csv = level_table_csv(rows, m_input->size_unit, m_input->volume_unit).toUtf8();
+    const QString why = write_whole_file(path, csv);
+    if (!why.isEmpty())
+        throw Error(QStringLiteral("The level table could not be saved to '%1': %2")
+                        .arg(QDir::toNativeSeparators(path), why));
+}
+
+} // namespace pelorin
