@@ -6,15 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 namespace pelorin {
 
 namespace {
-
-// The model is sampled on this many intervals of the normalised level: the
-// narrowest table interval (25 points, 1/26 less the rounding of its ends to
-// three decimals) still holds more than 100 of them.
-constexpr int curve_intervals = 4000;
 
 // A number as the grid writes it, read back: what the user programs.
 double as_shown(float value)
@@ -76,6 +73,79 @@ std::size_t largest_at(const std::vector<CurvePoint> &error)
     return std::size_t(largest - error.begin());
 }
 
+// The table's piecewise-linear value at the normalised level x.
+double interpolate(const std::vector<CurvePoint> &table, double x)
+{
+    std::size_t segment = 0;
+    while (segment + 2 < table.size() && x > table[segment + 1].x)
+        ++segment;
+    const CurvePoint &a = table[segment];
+    const CurvePoint &b = table[segment + 1];
+    return a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
+}
+
+// The largest error near the sample `at`, a peak of the error's magnitude:
+// found between its neighbours by ternary search down to the 32-bit
+// resolution of the level.
+CurvePoint refined_peak(const RunModel &model, const std::vector<CurvePoint> &table,
+                        const std::vector<CurvePoint> &error, std::size_t at, float &input)
+{
+    const auto error_at = [&](float x) {
+        input = x;
+        return (interpolate(table, x) - evaluate_input(model, x).output) * 100;
+    };
+    CurvePoint best = error[at];
+    float low = float(error[at > 0 ? at - 1 : at].x);
+    float high = float(error[std::min(at + 1, error.size() - 1)].x);
+    for (int i = 0; i < 60; ++i) {
+        const float a = f32(low + (static_cast<extended>(high) - low) / 3);
+        const float b = f32(high - (static_cast<extended>(high) - low) / 3);
+        if (!(a > low && b < high && a < b))
+            break;
+        const double ea = error_at(a);
+        const double eb = error_at(b);
+        if (std::fabs(ea) > std::fabs(best.y))
+            best = {a, ea};
+        if (std::fabs(eb) > std::fabs(best.y))
+            best = {b, eb};
+        if (std::fabs(ea) < std::fabs(eb))
+            low = a;
+        else
+            high = b;
+    }
+    return best;
+}
+
+// The largest error: the samples' peaks that come near the largest sample
+// are refined, and of the refined peaks the largest wins; peaks equal to
+// half the last shown digit (0.0005 % of span: the two ends of a symmetric
+// tank, told apart only by the model's rounding) give the lowest level.
+CurvePoint largest_peak(const RunModel &model, const std::vector<CurvePoint> &table,
+                        const std::vector<CurvePoint> &error, float &input)
+{
+    const double largest_sample = std::fabs(error[largest_at(error)].y);
+    std::vector<std::pair<double, std::size_t>> peaks;
+    for (std::size_t i = 0; i < error.size(); ++i) {
+        const double e = std::fabs(error[i].y);
+        if (e >= largest_sample - 1e-3 && (i == 0 || e >= std::fabs(error[i - 1].y)) &&
+            (i + 1 == error.size() || e >= std::fabs(error[i + 1].y)))
+            peaks.emplace_back(e, i);
+    }
+    // A flat, noisy top has many small peaks: the eight highest are enough.
+    std::sort(peaks.begin(), peaks.end(), std::greater<>());
+    peaks.resize(std::min<std::size_t>(peaks.size(), 8));
+    std::vector<CurvePoint> refined;
+    for (const auto &peak : peaks)
+        refined.push_back(refined_peak(model, table, error, peak.second, input));
+    const double largest = std::fabs(refined[largest_at(refined)].y);
+    CurvePoint best = refined[largest_at(refined)];
+    for (const CurvePoint &point : refined) {
+        if (std::fabs(point.y) >= largest - 5e-4 && point.x < best.x)
+            best = point;
+    }
+    return best;
+}
+
 QString shown(double value)
 {
     return value_text(static_cast<extended>(value));
@@ -110,7 +180,7 @@ Characteristic characteristic(const RunModel &model)
         c.table = table_points(model, model.points, input);
         c.error = error_curve(c.table, c.model);
 
-        const CurvePoint &largest = c.error[largest_at(c.error)];
+        const CurvePoint largest = largest_peak(model, c.table, c.error, input);
         input = float(largest.x);
         c.largest_input = largest.x;
         c.largest_height = evaluate_input(model, input).height;

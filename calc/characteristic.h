@@ -33,6 +33,10 @@ struct CurvePoint
 // The error limits, in % of span, for which the points needed are counted.
 constexpr std::array<double, 4> error_limits = {1, 0.5, 0.1, 0.05};
 constexpr int most_points = 25;
+// The model is sampled on this many intervals of the normalised level: the
+// narrowest table interval (25 points, 1/26 less the rounding of its ends to
+// three decimals, 0.0375) still holds more than 100 of them.
+constexpr int curve_intervals = 2700;
 
 struct Characteristic
 {

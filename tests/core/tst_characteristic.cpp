@@ -141,7 +141,7 @@ void TestCharacteristic::error_falls_with_more_points()
     const RunModel sphere = run_model(RunInput());
     double previous = 100;
     for (const int points : {1, 2, 4, 8, 16}) {
-        const double error = largest_error(sphere, points, 4000);
+        const double error = largest_error(sphere, points, curve_intervals);
         QVERIFY2(error < previous,
                  qPrintable(QStringLiteral("%1 points: %2").arg(points).arg(error)));
         previous = error;
@@ -151,12 +151,12 @@ void TestCharacteristic::error_falls_with_more_points()
     for (std::size_t i = 0; i < error_limits.size(); ++i) {
         const int needed = c.points_needed[i];
         if (needed == 0) {
-            QVERIFY(largest_error(sphere, most_points, 4000) > error_limits[i]);
+            QVERIFY(largest_error(sphere, most_points, curve_intervals) > error_limits[i]);
             continue;
         }
-        QVERIFY(largest_error(sphere, needed, 4000) <= error_limits[i]);
+        QVERIFY(largest_error(sphere, needed, curve_intervals) <= error_limits[i]);
         if (needed > 1)
-            QVERIFY(largest_error(sphere, needed - 1, 4000) > error_limits[i]);
+            QVERIFY(largest_error(sphere, needed - 1, curve_intervals) > error_limits[i]);
     }
 }
 
