@@ -235,6 +235,7 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
     m_show_characteristic->setObjectName(QStringLiteral("ShowCharacteristic"));
     m_show_characteristic->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     m_show_characteristic->setShortcutContext(Qt::WindowShortcut);
+    m_show_characteristic->setShortcutVisibleInContextMenu(true);
     grid.addAction(m_show_characteristic);
     grid.setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_copy_table, &QAction::triggered, this,

@@ -47,6 +47,8 @@ void TestCharacteristicWindow::opens_from_the_output_page_and_follows_runs()
     QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
     auto *show = program.widget<QAction>("ShowCharacteristic");
     QCOMPARE(show->text(), QStringLiteral("Show characteristic\u2026"));
+    QCOMPARE(show->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
+    QVERIFY(show->isShortcutVisibleInContextMenu());
     QVERIFY(!show->isEnabled());
 
     // Not before a run, not on the Input page.
