@@ -6,6 +6,7 @@
 #include "calc/calc_state.h"
 #include "calc/characteristic.h"
 #include "calc/errors.h"
+#include "calc/number_text.h"
 #include "calc/result_table.h"
 #include "calc/tank_volume.h"
 
@@ -179,6 +180,12 @@ void TestCharacteristic::level_table_rows()
     QCOMPARE(level_table_csv({rows.back()}, "meters", "m3"),
              QString("Height (meters),Volume (m3),Input (norm),Output (norm)\r\n"
                      "9.500,519.803,1.000,1.000\r\n"));
+    set_decimal_separator(QLatin1Char(','));
+    QCOMPARE(level_table_csv({rows.back()}, "feet", "US gal"),
+             QString("Height (feet);Volume (US gal);Input (norm);Output (norm)\r\n"
+                     "9,500;519,803;1,000;1,000\r\n"));
+    QVERIFY(points_needed_text(characteristic(sphere)).contains(", 0,5 % = "));
+    set_decimal_separator(QLatin1Char('.'));
     QVERIFY_THROWS_EXCEPTION(Error, level_table(sphere, 0));
     QVERIFY_THROWS_EXCEPTION(Error, level_table(sphere, 8.5L / max_level_rows));
     QCOMPARE(level_table(sphere, 8.5L / (max_level_rows - 1)).size(), std::size_t(max_level_rows));
