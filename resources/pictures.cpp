@@ -77,16 +77,57 @@ QImage jpeg_image(const QString &name, const QString &path)
     return image;
 }
 
+// A picture rendered at twice the size says so in its name, <name>@2x, and is
+// marked with device pixel ratio 2 as Qt's image reader marks such a file.
+QPixmap shown_as_named(const QString &name, const QImage &image)
+{
+    QPixmap pixmap = QPixmap::fromImage(image);
+    if (name.contains(QLatin1String("@2x.")))
+        pixmap.setDevicePixelRatio(2);
+    return pixmap;
+}
+
 } // namespace
 
 QPixmap load_picture(const QString &name)
 {
     if (const PictureData *data = embedded_picture(name))
-        return QPixmap::fromImage(embedded_image(*data));
+        return shown_as_named(name, embedded_image(*data));
     const QString path = QStringLiteral(":/pictures/") + name;
     if (name.endsWith(QLatin1String(".jpg")))
-        return QPixmap::fromImage(jpeg_image(name, path));
+        return shown_as_named(name, jpeg_image(name, path));
     cannot_load(name, QStringLiteral("no such picture"));
+}
+
+namespace {
+
+// "flask.png" -> "flask@2x.png"
+QString twice_the_size(const QString &name)
+{
+    QString twin = name;
+    return twin.insert(int(name.lastIndexOf(QLatin1Char('.'))), QLatin1String("@2x"));
+}
+
+void add_renderings(QIcon &icon, const QString &name, QIcon::Mode mode)
+{
+    icon.addPixmap(load_picture(name), mode);
+    icon.addPixmap(load_picture(name, 2), mode);
+}
+
+} // namespace
+
+QPixmap load_picture(const QString &name, qreal device_pixel_ratio)
+{
+    return load_picture(device_pixel_ratio > 1 ? twice_the_size(name) : name);
+}
+
+QIcon load_icon(const QString &name, const QString &disabled)
+{
+    QIcon icon;
+    add_renderings(icon, name, QIcon::Normal);
+    if (!disabled.isEmpty())
+        add_renderings(icon, disabled, QIcon::Disabled);
+    return icon;
 }
 
 } // namespace pelorin

@@ -1,9 +1,10 @@
 // Renders the program's pictures from their SVG sources.
 //
-//   render_pictures [--check] <source dir> <picture dir>
+//   render_pictures [--check] <source dir> <picture dir> [<list>]
 //
-// <source dir>/pictures.txt lists one picture a line: the PNG file to write,
-// its size in pixels, the SVG it is drawn from and the treatment:
+// The list (by default <source dir>/pictures.txt) names one picture a line:
+// the PNG file to write, its size in pixels, the SVG in <source dir> it is
+// drawn from and the treatment:
 //
 //   plain      the drawing as it is (transparent where the drawing leaves it so)
 //   opaque     the drawing over white, written without an alpha channel
@@ -12,16 +13,24 @@
 //   embossed   the greyed twin of a button glyph: the dark parts of the drawing
 //              become a grey silhouette with a white relief one pixel below
 //              and to the right, everything else transparent
+//   icon       the drawing as it is, scaled to the listed size: a size of the
+//              desktop's icon theme
+//
+// Every picture but an icon is also rendered at twice its size, for screens
+// of device pixel ratio 2, into <name>@2x.png: the same drawing and treatment
+// with twice the pixels in each direction (the embossed relief two pixels
+// off), so the windows look the same there, only sharper.
 //
 // With --check nothing is written: each picture is rendered in memory and
 // compared pixel for pixel with the file in <picture dir>; the exit status is
 // 1 when any picture is missing or differs from its source.
 //
 // Every rendering goes through QSvgRenderer into a QImage of exactly the listed
-// size, so the same sources, fonts and Qt give the same pixels. A source whose
-// declared size differs from the listed one, a font family that is not
-// installed, or any warning of the SVG reader is an error: a substituted font
-// or a silently dropped element would change the picture unnoticed.
+// size (or twice it), so the same sources, fonts and Qt give the same pixels.
+// A source whose declared size differs from the listed one (an icon: whose
+// shape differs), a font family that is not installed, or any warning of the
+// SVG reader is an error: a substituted font or a silently dropped element
+// would change the picture unnoticed.
 
 #include <QByteArray>
 #include <QDir>
@@ -44,13 +53,14 @@
 #include <QXmlStreamReader>
 
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
 namespace pelorin {
 namespace {
 
-enum class Treatment { plain, opaque, palette16, embossed };
+enum class Treatment { plain, opaque, palette16, embossed, icon };
 
 struct PictureEntry
 {
@@ -59,6 +69,13 @@ struct PictureEntry
     QString source;
     Treatment treatment = Treatment::plain;
     int line = 0;
+};
+
+// One file an entry makes: the listed picture, or its twin at twice the size.
+struct Rendering
+{
+    QString output;
+    int scale = 1;
 };
 
 // The classic 16-colour palette of the old display adapters and icon editors.
@@ -106,7 +123,22 @@ Treatment treatment_from_name(const QString &name, const QString &where)
         return Treatment::palette16;
     if (name == QLatin1String("embossed"))
         return Treatment::embossed;
+    if (name == QLatin1String("icon"))
+        return Treatment::icon;
     fail(QStringLiteral("%1: unknown treatment \"%2\"").arg(where, name));
+}
+
+// The files of one entry: the picture, and its twin at twice the size for
+// everything but the icon theme's sizes.
+QVector<Rendering> renderings(const PictureEntry &entry)
+{
+    QVector<Rendering> files = {{entry.output, 1}};
+    if (entry.treatment != Treatment::icon) {
+        QString twin = entry.output;
+        twin.insert(twin.size() - int(std::strlen(".png")), QLatin1String("@2x"));
+        files.append({twin, 2});
+    }
+    return files;
 }
 
 QVector<PictureEntry> read_picture_list(const QString &path)
@@ -143,9 +175,11 @@ QVector<PictureEntry> read_picture_list(const QString &path)
             fail(where + QStringLiteral(": the picture must be a plain .png file name"));
         if (entry.size.isEmpty())
             fail(where + QStringLiteral(": empty size"));
-        if (outputs.contains(entry.output))
-            fail(where + QStringLiteral(": %1 is listed twice").arg(entry.output));
-        outputs.insert(entry.output);
+        for (const Rendering &file : renderings(entry)) {
+            if (outputs.contains(file.output))
+                fail(where + QStringLiteral(": %1 is listed twice").arg(file.output));
+            outputs.insert(file.output);
+        }
         entries.append(entry);
     }
     if (entries.isEmpty())
@@ -177,28 +211,33 @@ void check_fonts(const QString &svg_path)
         fail(QStringLiteral("%1: %2").arg(svg_path, xml.errorString()));
 }
 
-QImage render_svg(const QString &svg_path, const QSize &size)
+// Draws the SVG into `pixels`. The source must be drawn for `listed`, or,
+// when `any_size`, only have its shape.
+QImage render_svg(const QString &svg_path, const QSize &listed, const QSize &pixels, bool any_size)
 {
     check_fonts(svg_path);
     svg_warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(collect_warnings);
     QSvgRenderer renderer(svg_path);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     if (renderer.isValid()) {
         QPainter painter(&image);
-        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels)));
     }
     qInstallMessageHandler(previous);
     if (!renderer.isValid())
         fail(svg_path + QStringLiteral(": not a valid SVG drawing"));
-    if (renderer.defaultSize() != size)
+    const QSize drawn = renderer.defaultSize();
+    const bool fits = any_size ? drawn.width() * listed.height() == drawn.height() * listed.width()
+                               : drawn == listed;
+    if (!fits)
         fail(QStringLiteral("%1: drawn for %2x%3 pixels, listed as %4x%5")
                  .arg(svg_path)
-                 .arg(renderer.defaultSize().width())
-                 .arg(renderer.defaultSize().height())
-                 .arg(size.width())
-                 .arg(size.height()));
+                 .arg(drawn.width())
+                 .arg(drawn.height())
+                 .arg(listed.width())
+                 .arg(listed.height()));
     if (!svg_warnings.isEmpty())
         fail(svg_path + QStringLiteral(": ") + svg_warnings.join(QStringLiteral("; ")));
     return image.convertToFormat(QImage::Format_ARGB32);
@@ -270,8 +309,9 @@ bool is_ink(const QImage &drawing, int x, int y)
 }
 
 // The disabled look of the old toolkits: the ink in the button shadow colour,
-// over a copy of it in the highlight colour shifted one pixel right and down.
-QImage embossed(const QImage &drawing)
+// over a copy of it in the highlight colour shifted one pixel (at the given
+// scale) right and down.
+QImage embossed(const QImage &drawing, int scale)
 {
     QImage result(drawing.size(), QImage::Format_ARGB32);
     result.fill(Qt::transparent);
@@ -279,19 +319,21 @@ QImage embossed(const QImage &drawing)
         for (int x = 0; x < drawing.width(); ++x) {
             if (is_ink(drawing, x, y))
                 result.setPixel(x, y, emboss_shadow);
-            else if (is_ink(drawing, x - 1, y - 1))
+            else if (is_ink(drawing, x - scale, y - scale))
                 result.setPixel(x, y, emboss_highlight);
         }
     }
     return result;
 }
 
-QImage render_picture(const PictureEntry &entry, const QDir &source_dir)
+QImage render_picture(const PictureEntry &entry, int scale, const QDir &source_dir)
 {
-    const QImage drawing = render_svg(source_dir.filePath(entry.source), entry.size);
+    const QImage drawing = render_svg(source_dir.filePath(entry.source), entry.size,
+                                      entry.size * scale, entry.treatment == Treatment::icon);
     QImage result;
     switch (entry.treatment) {
     case Treatment::plain:
+    case Treatment::icon:
         result = drawing;
         break;
     case Treatment::opaque: {
@@ -305,7 +347,7 @@ QImage render_picture(const PictureEntry &entry, const QDir &source_dir)
         result = to_classic_palette(drawing);
         break;
     case Treatment::embossed:
-        result = embossed(drawing);
+        result = embossed(drawing, scale);
         break;
     }
     result.setDotsPerMeterX(dots_per_meter);
@@ -357,34 +399,39 @@ int run(const QStringList &arguments)
 {
     QStringList paths = arguments;
     const bool check = paths.removeAll(QStringLiteral("--check")) > 0;
-    if (paths.size() != 2) {
-        std::fputs("usage: render_pictures [--check] <source dir> <picture dir>\n", stderr);
+    if (paths.size() != 2 && paths.size() != 3) {
+        std::fputs("usage: render_pictures [--check] <source dir> <picture dir> [<list>]\n",
+                   stderr);
         return 2;
     }
     const QDir source_dir(paths[0]);
     const QDir picture_dir(paths[1]);
+    const QString list =
+        paths.size() == 3 ? paths[2] : source_dir.filePath(QStringLiteral("pictures.txt"));
     if (!check && !picture_dir.exists())
         fail(picture_dir.path() + QStringLiteral(" does not exist"));
-    const QVector<PictureEntry> entries =
-        read_picture_list(source_dir.filePath(QStringLiteral("pictures.txt")));
+    const QVector<PictureEntry> entries = read_picture_list(list);
+    int files = 0;
     int faults = 0;
     for (const PictureEntry &entry : entries) {
-        const QImage picture = render_picture(entry, source_dir);
-        const QString path = picture_dir.filePath(entry.output);
-        if (check) {
-            const QString difference = compare_with_file(picture, path);
-            if (!difference.isEmpty()) {
-                std::fprintf(stderr, "%s %s\n", qPrintable(path), qPrintable(difference));
-                ++faults;
+        for (const Rendering &file : renderings(entry)) {
+            const QImage picture = render_picture(entry, file.scale, source_dir);
+            const QString path = picture_dir.filePath(file.output);
+            ++files;
+            if (check) {
+                const QString difference = compare_with_file(picture, path);
+                if (!difference.isEmpty()) {
+                    std::fprintf(stderr, "%s %s\n", qPrintable(path), qPrintable(difference));
+                    ++faults;
+                }
+            } else {
+                write_picture(picture, path);
+                std::printf("%s (%dx%d)\n", qPrintable(path), picture.width(), picture.height());
             }
-        } else {
-            write_picture(picture, path);
-            std::printf("%s (%dx%d)\n", qPrintable(path), picture.width(), picture.height());
         }
     }
     if (check && faults == 0)
-        std::printf("%lld pictures agree with their sources\n",
-                    static_cast<long long>(entries.size()));
+        std::printf("%d pictures agree with their sources\n", files);
     return faults == 0 ? 0 : 1;
 }
 

@@ -24,9 +24,8 @@ TAboutBox::TAboutBox(QWidget *parent)
 
     ui->Panel1->set_color(palette().color(QPalette::Window));
     ui->Panel1->set_bevels(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Raised);
-    const QPixmap icon = load_picture(QStringLiteral("flask.png"));
-    ui->ProgramIcon->setPixmap(icon);
-    setWindowIcon(icon);
+    ui->ProgramIcon->setPixmap(load_picture(QStringLiteral("flask.png"), devicePixelRatioF()));
+    setWindowIcon(load_icon(QStringLiteral("flask.png")));
     ui->ProductName->adjustSize();
     ui->Version->adjustSize();
     style_memo(ui->Memo1, ms_sans_serif(11));

@@ -159,7 +159,7 @@ void set_up_application()
     QApplication::setFont(font);
 
     read_decimal_separator();
-    QApplication::setWindowIcon(QIcon(load_picture(QStringLiteral("flask.png"))));
+    QApplication::setWindowIcon(load_icon(QStringLiteral("flask.png")));
 }
 
 Application::Application(int &argc, char **argv, Prompts &prompts)

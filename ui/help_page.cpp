@@ -33,7 +33,7 @@ HelpPage::HelpPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::H
     white.setColor(QPalette::Window, Qt::white);
     ui->Panel1->setPalette(white);
     ui->Panel1->setAutoFillBackground(true);
-    ui->Image1->setPixmap(load_picture(QStringLiteral("tank_end.png")));
+    ui->Image1->setPixmap(load_picture(QStringLiteral("tank_end.png"), devicePixelRatioF()));
 
     // Each end: its heading, a description, and the formulas centred in bold.
     const QFont text = ms_sans_serif(11);

@@ -15,15 +15,15 @@ InfoPage::InfoPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::I
     style_memo(ui->Memo2, ms_sans_serif(11));
 
     // The picture box takes the size of its picture around its centre.
-    const QPixmap instrument = load_picture(QStringLiteral("instrument.png"));
+    const QPixmap instrument = load_picture(QStringLiteral("instrument.png"), devicePixelRatioF());
     const QPoint centre = ui->ImageStart->geometry().center();
-    ui->ImageStart->resize(instrument.size());
+    ui->ImageStart->resize(instrument.deviceIndependentSize().toSize());
     ui->ImageStart->move(centre - ui->ImageStart->rect().center());
     ui->ImageStart->setPixmap(instrument);
 
     // The logo is a JPEG and is shown unscaled in a slightly smaller box, so
     // its outer edge is cut; without the JPEG decoder this throws.
-    ui->Image2->setPixmap(load_picture(QStringLiteral("logo.jpg")));
+    ui->Image2->setPixmap(load_picture(QStringLiteral("logo.jpg"), devicePixelRatioF()));
 }
 
 InfoPage::~InfoPage() = default;

@@ -94,10 +94,8 @@ InputPage::InputPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
           ui->Lb_angle, ui->Lb_angle1, ui->Lb_min_signal, ui->Lb_max_signal, ui->Lb_points})
         label->adjustSize();
 
-    QIcon calculator(load_picture(QStringLiteral("glyph_calculator.png")));
-    calculator.addPixmap(load_picture(QStringLiteral("glyph_calculator_disabled.png")),
-                         QIcon::Disabled);
-    ui->BtnCalculate->setIcon(calculator);
+    ui->BtnCalculate->setIcon(load_icon(QStringLiteral("glyph_calculator.png"),
+                                        QStringLiteral("glyph_calculator_disabled.png")));
     ui->BtnCalculate->setIconSize(QSize(16, 16));
 
     // The other two diagrams are decoded when first shown: start-up only
@@ -261,7 +259,7 @@ void InputPage::show_diagram(QLabel *box)
         const QString picture = box == ui->ImageSphTank   ? QStringLiteral("tank_spherical.png")
                                 : box == ui->ImageConTank ? QStringLiteral("tank_conical.png")
                                                           : QStringLiteral("tank_cylindrical.png");
-        box->setPixmap(load_picture(picture));
+        box->setPixmap(load_picture(picture, box->devicePixelRatioF()));
     }
     box->show();
 }

@@ -41,9 +41,8 @@ OutputPage::OutputPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<U
 
     style_memo(ui->Memo1, ms_sans_serif(13));
 
-    QIcon printer(load_picture(QStringLiteral("glyph_printer.png")));
-    printer.addPixmap(load_picture(QStringLiteral("glyph_printer_disabled.png")), QIcon::Disabled);
-    ui->BtnReport->setIcon(printer);
+    ui->BtnReport->setIcon(load_icon(QStringLiteral("glyph_printer.png"),
+                                     QStringLiteral("glyph_printer_disabled.png")));
     ui->BtnReport->setIconSize(QSize(16, 16));
 
     ui->DBGrid1->setFont(ms_sans_serif(11));

@@ -184,7 +184,7 @@ QToolButton *PreviewWindow::add_button(const QString &name, const QString &tip,
     button->setToolTip(tip);
     button->setAutoRaise(true);
     try {
-        button->setIcon(QIcon(load_picture(picture)));
+        button->setIcon(load_icon(picture));
     } catch (const std::runtime_error &) {
         button->setText(tip); // a picture missing from the build: the button still works
     }
