@@ -2,20 +2,24 @@
 // loads, has the pixel size its widget is laid out for, and has the look the
 // windows rely on (icon in 16 colours, greyed disabled glyphs, tool bar
 // pictures that let the button face show through, diagrams in black and blue
-// on white).
+// on white), at its size and in its rendering at twice the size (<name>@2x)
+// that screens of device pixel ratio 2 get.
 
 #include "resources/pictures.h"
 
 #include <QColor>
 #include <QDir>
+#include <QIcon>
 #include <QImage>
 #include <QImageReader>
+#include <QPoint>
 #include <QSet>
 #include <QSize>
 #include <QString>
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -23,6 +27,58 @@ namespace {
 QImage picture(const QString &name)
 {
     return pelorin::load_picture(name).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QString twin_of(const char *name)
+{
+    return QString::fromLatin1(name).replace(QLatin1String(".png"), QLatin1String("@2x.png"));
+}
+
+// Each row twice: the picture, and its rendering at twice the size.
+void add_both_sizes(const char *name)
+{
+    QTest::newRow(name) << QString::fromLatin1(name);
+    QTest::newRow(qPrintable(twin_of(name))) << twin_of(name);
+}
+
+// The twin shrunk to the picture's size, each pixel the mean of the four it
+// covers (premultiplied, so transparent pixels add no colour).
+QImage halved(const QImage &twin)
+{
+    const QImage source = twin.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage half(source.size() / 2, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < half.height(); ++y) {
+        for (int x = 0; x < half.width(); ++x) {
+            int red = 0, green = 0, blue = 0, alpha = 0;
+            for (const QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)}) {
+                const QRgb p = source.pixel(2 * x + d.x(), 2 * y + d.y());
+                red += qRed(p);
+                green += qGreen(p);
+                blue += qBlue(p);
+                alpha += qAlpha(p);
+            }
+            half.setPixel(x, y,
+                          qRgba((red + 2) / 4, (green + 2) / 4, (blue + 2) / 4, (alpha + 2) / 4));
+        }
+    }
+    return half;
+}
+
+// Mean difference of two pictures of one size over all four channels, 0..255.
+double mean_difference(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int column = 0; column < x.width(); ++column) {
+            const QRgb p = x.pixel(column, row);
+            const QRgb q = y.pixel(column, row);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q)) + std::abs(qAlpha(p) - qAlpha(q));
+        }
+    }
+    return sum / (4.0 * x.width() * x.height());
 }
 
 // Difference between the strongest and the weakest colour channel: 0 for
@@ -88,6 +144,11 @@ private slots:
     void unknown_picture_throws();
     void picture_has_its_layout_size_data();
     void picture_has_its_layout_size();
+    void twin_is_the_picture_at_twice_the_size_data();
+    void twin_is_the_picture_at_twice_the_size();
+    void icon_draws_the_rendering_for_the_ratio_data();
+    void icon_draws_the_rendering_for_the_ratio();
+    void icon_uses_sixteen_classic_colours_and_full_transparency_data();
     void icon_uses_sixteen_classic_colours_and_full_transparency();
     void disabled_glyph_is_a_grey_twin_data();
     void disabled_glyph_is_a_grey_twin();
@@ -159,9 +220,69 @@ void TestPictures::picture_has_its_layout_size()
     QCOMPARE(pelorin::load_picture(name).size(), size);
 }
 
+// Every picture of the windows has its twin at twice the size, which a screen
+// of ratio 2 gets in the same room, and which is the same drawing: shrunk
+// back, it differs from the picture only by the finer edges.
+void TestPictures::twin_is_the_picture_at_twice_the_size_data()
+{
+    QTest::addColumn<QString>("name");
+    const QStringList files = QDir(QStringLiteral(":/pictures")).entryList(QDir::Files);
+    for (const QString &file : files) {
+        if (!file.contains(QLatin1String("@2x")))
+            QTest::newRow(qPrintable(file)) << file;
+    }
+}
+
+void TestPictures::twin_is_the_picture_at_twice_the_size()
+{
+    QFETCH(QString, name);
+    const QPixmap single = pelorin::load_picture(name);
+    QCOMPARE(pelorin::load_picture(name, 1).toImage(), single.toImage());
+
+    const QPixmap twin = pelorin::load_picture(name, 2);
+    QCOMPARE(twin.devicePixelRatio(), 2.0);
+    QCOMPARE(twin.size(), single.size() * 2);
+    QCOMPARE(twin.deviceIndependentSize().toSize(), single.size());
+    const double difference = mean_difference(halved(twin.toImage()), single.toImage());
+    QVERIFY2(difference < 6, qPrintable(QStringLiteral("mean difference %1").arg(difference)));
+}
+
+void TestPictures::icon_draws_the_rendering_for_the_ratio_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("enabled at 1") << int(QIcon::Normal) << 1.0 << "glyph_calculator.png";
+    QTest::newRow("enabled at 2") << int(QIcon::Normal) << 2.0 << "glyph_calculator@2x.png";
+    QTest::newRow("disabled at 1")
+        << int(QIcon::Disabled) << 1.0 << "glyph_calculator_disabled.png";
+    QTest::newRow("disabled at 2")
+        << int(QIcon::Disabled) << 2.0 << "glyph_calculator_disabled@2x.png";
+}
+
+void TestPictures::icon_draws_the_rendering_for_the_ratio()
+{
+    QFETCH(int, mode);
+    QFETCH(qreal, ratio);
+    QFETCH(QString, expected);
+    const QIcon icon = pelorin::load_icon(QStringLiteral("glyph_calculator.png"),
+                                          QStringLiteral("glyph_calculator_disabled.png"));
+    const QPixmap drawn = icon.pixmap(QSize(16, 16), ratio, QIcon::Mode(mode));
+    QCOMPARE(drawn.devicePixelRatio(), ratio);
+    QCOMPARE(drawn.toImage().convertToFormat(QImage::Format_ARGB32), picture(expected));
+}
+
+void TestPictures::icon_uses_sixteen_classic_colours_and_full_transparency_data()
+{
+    QTest::addColumn<QString>("name");
+    add_both_sizes("flask.png");
+}
+
 void TestPictures::icon_uses_sixteen_classic_colours_and_full_transparency()
 {
-    const QImage icon = picture(QStringLiteral("flask.png"));
+    QFETCH(QString, name);
+    const QImage icon = picture(name);
+    const int area = icon.width() * icon.height();
     QSet<QRgb> colours;
     int transparent = 0;
     for (int y = 0; y < icon.height(); ++y) {
@@ -188,9 +309,9 @@ void TestPictures::icon_uses_sixteen_classic_colours_and_full_transparency()
     QVERIFY(colours.contains(qRgb(0x80, 0x80, 0x80)) || colours.contains(qRgb(0xC0, 0xC0, 0xC0)));
     // The corners are background and a fair share of the square is flask.
     QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
-    QCOMPARE(qAlpha(icon.pixel(31, 0)), 0);
-    QVERIFY(transparent > 100);
-    QVERIFY(transparent < 32 * 32 - 300);
+    QCOMPARE(qAlpha(icon.pixel(icon.width() - 1, 0)), 0);
+    QVERIFY(transparent * 1024 > 100 * area);
+    QVERIFY(transparent * 1024 < (32 * 32 - 300) * area);
 }
 
 void TestPictures::disabled_glyph_is_a_grey_twin_data()
@@ -201,6 +322,10 @@ void TestPictures::disabled_glyph_is_a_grey_twin_data()
                                << "glyph_calculator_disabled.png";
     QTest::newRow("Report") << "glyph_printer.png"
                             << "glyph_printer_disabled.png";
+    QTest::newRow("Calculate 2x") << "glyph_calculator@2x.png"
+                                  << "glyph_calculator_disabled@2x.png";
+    QTest::newRow("Report 2x") << "glyph_printer@2x.png"
+                               << "glyph_printer_disabled@2x.png";
 }
 
 void TestPictures::disabled_glyph_is_a_grey_twin()
@@ -219,7 +344,7 @@ void TestPictures::disabled_glyph_is_a_grey_twin()
     // background stays transparent so the button face shows through.
     QVERIFY(greyed_counts.opaque >= normal_counts.opaque / 4);
     QVERIFY(greyed_counts.transparent > 0);
-    QCOMPARE(qAlpha(greyed.pixel(0, 15)), 0);
+    QCOMPARE(qAlpha(greyed.pixel(0, greyed.height() - 1)), 0);
 }
 
 void TestPictures::tool_picture_is_drawn_on_a_transparent_ground_data()
@@ -232,7 +357,7 @@ void TestPictures::tool_picture_is_drawn_on_a_transparent_ground_data()
         "tool_save.png",       "tool_load.png",          "glyph_calculator.png",
         "glyph_printer.png",   "tool_export_pdf.png"};
     for (const char *tool : tools)
-        QTest::newRow(tool) << QString::fromLatin1(tool);
+        add_both_sizes(tool);
 }
 
 void TestPictures::tool_picture_is_drawn_on_a_transparent_ground()
@@ -247,9 +372,8 @@ void TestPictures::tool_picture_is_drawn_on_a_transparent_ground()
 void TestPictures::diagram_is_black_and_blue_on_white_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("spherical") << "tank_spherical.png";
-    QTest::newRow("conical") << "tank_conical.png";
-    QTest::newRow("cylindrical") << "tank_cylindrical.png";
+    for (const char *diagram : {"tank_spherical.png", "tank_conical.png", "tank_cylindrical.png"})
+        add_both_sizes(diagram);
 }
 
 void TestPictures::diagram_is_black_and_blue_on_white()
