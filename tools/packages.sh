@@ -3,4 +3,5 @@ BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-de
                 libqt6svg6 qt6-qpa-plugins fonts-liberation2 fonts-dejavu-core fontconfig)
 RUN_PACKAGES=(xvfb xauth)
 TEST_PACKAGES=(libbenchmark-dev clang-format cups cups-client cups-bsd printer-driver-cups-pdf
-               poppler-utils xvfb xauth clang libclang-rt-14-dev)
+               poppler-utils xvfb xauth clang libclang-rt-14-dev
+               desktop-file-utils appstream lintian)

@@ -5,7 +5,8 @@
 #   2. the sanitizer build (ASan + UBSan) of the whole program with all tests,
 #      the real-printing tests included;
 #   3. the warnings-as-errors build of the whole program with all tests,
-#      the real-printing tests on a local CUPS queue included.
+#      the real-printing tests on a local CUPS queue and the Debian package
+#      test (cpack, desktop-file-validate, appstreamcli, lintian) included.
 # A failure in any step fails the script; the last lines are CTest's summary
 # of step 3.
 set -euo pipefail

@@ -160,6 +160,9 @@ void set_up_application()
 
     read_decimal_separator();
     QApplication::setWindowIcon(load_icon(QStringLiteral("flask.png")));
+    // The desktop entry the program is installed with (pelorin.desktop): on
+    // Wayland the window is matched to it by this name, for its icon and title.
+    QGuiApplication::setDesktopFileName(QStringLiteral("pelorin"));
 }
 
 Application::Application(int &argc, char **argv, Prompts &prompts)
