@@ -87,20 +87,6 @@ QPixmap shown_as_named(const QString &name, const QImage &image)
     return pixmap;
 }
 
-} // namespace
-
-QPixmap load_picture(const QString &name)
-{
-    if (const PictureData *data = embedded_picture(name))
-        return shown_as_named(name, embedded_image(*data));
-    const QString path = QStringLiteral(":/pictures/") + name;
-    if (name.endsWith(QLatin1String(".jpg")))
-        return shown_as_named(name, jpeg_image(name, path));
-    cannot_load(name, QStringLiteral("no such picture"));
-}
-
-namespace {
-
 // "flask.png" -> "flask@2x.png"
 QString twice_the_size(const QString &name)
 {
@@ -115,6 +101,16 @@ void add_renderings(QIcon &icon, const QString &name, QIcon::Mode mode)
 }
 
 } // namespace
+
+QPixmap load_picture(const QString &name)
+{
+    if (const PictureData *data = embedded_picture(name))
+        return shown_as_named(name, embedded_image(*data));
+    const QString path = QStringLiteral(":/pictures/") + name;
+    if (name.endsWith(QLatin1String(".jpg")))
+        return shown_as_named(name, jpeg_image(name, path));
+    cannot_load(name, QStringLiteral("no such picture"));
+}
 
 QPixmap load_picture(const QString &name, qreal device_pixel_ratio)
 {

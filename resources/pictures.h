@@ -15,7 +15,8 @@ QPixmap load_picture(const QString &name);
 // Every picture also comes rendered at twice its size, as <name>@2x, for
 // screens of device pixel ratio 2: the picture for a ratio above 1 is that
 // rendering, marked with ratio 2 so that it takes the same room; at ratio 1
-// it is load_picture(name).
+// it is load_picture(name). A picture box takes the one for the ratio of the
+// screen its window is made on.
 QPixmap load_picture(const QString &name, qreal device_pixel_ratio);
 
 // Both renderings of a picture (and of its greyed twin for the disabled
