@@ -45,6 +45,27 @@ std::vector<CurvePoint> model_curve(const RunModel &model, int intervals, float 
     return curve;
 }
 
+// The table's piecewise-linear value at the normalised level x. `segment`
+// starts the search for x's segment and is left on it, so rising levels walk
+// the table once.
+double interpolate(const std::vector<CurvePoint> &table, double x, std::size_t &segment)
+{
+    if (segment + 1 >= table.size() || x < table[segment].x)
+        segment = 0;
+    while (segment + 2 < table.size() && x > table[segment + 1].x)
+        ++segment;
+    const CurvePoint &a = table[segment];
+    const CurvePoint &b = table[segment + 1];
+    return a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
+}
+
+// The normalised level (0 at h1, 1 at h2) of a level of the volume model.
+float input_of(const RunModel &model, float level)
+{
+    return f32(divide(static_cast<extended>(level) - model.level_min,
+                      static_cast<extended>(model.level_max) - model.level_min));
+}
+
 // The table's piecewise-linear value at each level of `curve` minus the
 // curve's value, in % of span. The levels of `curve` rise.
 std::vector<CurvePoint> error_curve(const std::vector<CurvePoint> &table,
@@ -53,14 +74,8 @@ std::vector<CurvePoint> error_curve(const std::vector<CurvePoint> &table,
     std::vector<CurvePoint> error;
     error.reserve(curve.size());
     std::size_t segment = 0;
-    for (const CurvePoint &point : curve) {
-        while (segment + 2 < table.size() && point.x > table[segment + 1].x)
-            ++segment;
-        const CurvePoint &a = table[segment];
-        const CurvePoint &b = table[segment + 1];
-        const double interpolated = a.y + (b.y - a.y) * (point.x - a.x) / (b.x - a.x);
-        error.push_back({point.x, (interpolated - point.y) * 100});
-    }
+    for (const CurvePoint &point : curve)
+        error.push_back({point.x, (interpolate(table, point.x, segment) - point.y) * 100});
     return error;
 }
 
@@ -73,26 +88,16 @@ std::size_t largest_at(const std::vector<CurvePoint> &error)
     return std::size_t(largest - error.begin());
 }
 
-// The table's piecewise-linear value at the normalised level x.
-double interpolate(const std::vector<CurvePoint> &table, double x)
-{
-    std::size_t segment = 0;
-    while (segment + 2 < table.size() && x > table[segment + 1].x)
-        ++segment;
-    const CurvePoint &a = table[segment];
-    const CurvePoint &b = table[segment + 1];
-    return a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
-}
-
 // The largest error near the sample `at`, a peak of the error's magnitude:
 // found between its neighbours by ternary search down to the 32-bit
 // resolution of the level.
 CurvePoint refined_peak(const RunModel &model, const std::vector<CurvePoint> &table,
                         const std::vector<CurvePoint> &error, std::size_t at, float &input)
 {
+    std::size_t segment = 0;
     const auto error_at = [&](float x) {
         input = x;
-        return (interpolate(table, x) - evaluate_input(model, x).output) * 100;
+        return (interpolate(table, x, segment) - evaluate_input(model, x).output) * 100;
     };
     CurvePoint best = error[at];
     float low = float(error[at > 0 ? at - 1 : at].x);
@@ -256,8 +261,7 @@ std::vector<LevelValues> level_table(const RunModel &model, extended step)
     rows.reserve(std::size_t(steps) + 2);
     const auto add = [&](float height) {
         LevelValues row = evaluate_level(model, f32(divide(height, model.height)));
-        row.input = f32(divide(static_cast<extended>(row.level) - model.level_min,
-                               static_cast<extended>(model.level_max) - model.level_min));
+        row.input = input_of(model, row.level);
         row.height = height;
         rows.push_back(row);
     };
@@ -288,8 +292,7 @@ LevelValues values_at_height(const RunModel &model, extended height)
                         .arg(value_text(model.height)));
     const ModelScope scope(model);
     LevelValues values = evaluate_level(model, f32(divide(height, model.height)));
-    values.input = f32(divide(static_cast<extended>(values.level) - model.level_min,
-                              static_cast<extended>(model.level_max) - model.level_min));
+    values.input = input_of(model, values.level);
     return values;
 }
 
@@ -316,8 +319,7 @@ std::optional<LevelValues> values_at_volume(const RunModel &model, extended volu
         }
     }
     LevelValues &nearest = volume - below.volume <= above.volume - volume ? below : above;
-    nearest.input = f32(divide(static_cast<extended>(nearest.level) - model.level_min,
-                               static_cast<extended>(model.level_max) - model.level_min));
+    nearest.input = input_of(model, nearest.level);
     return nearest;
 }
 
