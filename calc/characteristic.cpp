@@ -89,8 +89,8 @@ std::size_t largest_at(const std::vector<CurvePoint> &error)
 }
 
 // The largest error near the sample `at`, a peak of the error's magnitude:
-// found between its neighbours by ternary search down to the 32-bit
-// resolution of the level.
+// found between its neighbours by ternary search down to a millionth of the
+// level (the level is shown to a thousandth).
 CurvePoint refined_peak(const RunModel &model, const std::vector<CurvePoint> &table,
                         const std::vector<CurvePoint> &error, std::size_t at, float &input)
 {
@@ -102,7 +102,7 @@ CurvePoint refined_peak(const RunModel &model, const std::vector<CurvePoint> &ta
     CurvePoint best = error[at];
     float low = float(error[at > 0 ? at - 1 : at].x);
     float high = float(error[std::min(at + 1, error.size() - 1)].x);
-    for (int i = 0; i < 60; ++i) {
+    while (high - low > 1e-6f) {
         const float a = f32(low + (static_cast<extended>(high) - low) / 3);
         const float b = f32(high - (static_cast<extended>(high) - low) / 3);
         if (!(a > low && b < high && a < b))
@@ -274,15 +274,24 @@ std::vector<LevelValues> level_table(const RunModel &model, extended step)
 QString level_table_csv(const std::vector<LevelValues> &rows, const QString &size_unit,
                         const QString &volume_unit)
 {
-    QList<QStringList> lines;
-    lines.reserve(qsizetype(rows.size()) + 1);
-    lines.append({QStringLiteral("Height (") + size_unit + QLatin1Char(')'),
-                  QStringLiteral("Volume (") + volume_unit + QLatin1Char(')'),
-                  QStringLiteral("Input (norm)"), QStringLiteral("Output (norm)")});
-    for (const LevelValues &row : rows)
-        lines.append({value_text(row.height), value_text(row.volume), value_text(row.input),
-                      value_text(row.output)});
-    return csv_text(lines);
+    QString text = csv_text({{QStringLiteral("Height (") + size_unit + QLatin1Char(')'),
+                              QStringLiteral("Volume (") + volume_unit + QLatin1Char(')'),
+                              QStringLiteral("Input (norm)"), QStringLiteral("Output (norm)")}});
+    // Number texts hold digits, a sign, "E" and the decimal separator, never
+    // the field separator: they need no quotes.
+    const QChar separator = csv_separator();
+    text.reserve(text.size() + qsizetype(rows.size()) * 40);
+    for (const LevelValues &row : rows) {
+        text += value_text(row.height);
+        text += separator;
+        text += value_text(row.volume);
+        text += separator;
+        text += value_text(row.input);
+        text += separator;
+        text += value_text(row.output);
+        text += QLatin1String("\r\n");
+    }
+    return text;
 }
 
 LevelValues values_at_height(const RunModel &model, extended height)

@@ -60,12 +60,12 @@ QString table_tsv(const DataSource &source)
     });
 }
 
-namespace {
-
 QChar csv_separator()
 {
     return decimal_separator() == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
 }
+
+namespace {
 
 QString csv_field(QString text, QChar separator)
 {

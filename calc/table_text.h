@@ -21,6 +21,8 @@ QString table_tsv(const DataSource &source);
 // CSV (RFC 4180): separated by "," or by ";" when the decimal separator is
 // ",", fields quoted where needed, lines ending in "\r\n":
 QString table_csv(const DataSource &source);
+// The CSV field separator: "," or ";" when the decimal separator is ",".
+QChar csv_separator();
 // Any lines of fields by the same CSV rules.
 QString csv_text(const QList<QStringList> &lines);
 
