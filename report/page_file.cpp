@@ -1,7 +1,7 @@
 #include "report/page_file.h"
 
 #include "calc/errors.h"
-#include "calc/whole_file.h"
+#include "report/output_file.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -430,7 +430,7 @@ void save_page_file(const QString &path, const QVector<StoredPage> &pages)
     }
     bytes.append(checksum_of(bytes.constData(), bytes.size()));
 
-    const QString why = write_whole_file(path, bytes);
+    const QString why = write_output_file(path, bytes);
     if (!why.isEmpty())
         throw fail(why);
 }

@@ -1,10 +1,11 @@
 #include "report/pdf_export.h"
 
 #include "calc/errors.h"
-#include "calc/whole_file.h"
+#include "report/output_file.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -29,47 +30,58 @@ QPageLayout sheet_of(const ReportPage &page)
 
 } // namespace
 
-void write_report_pdf(const QString &path, const QVector<ReportPage> &pages, const QString &title)
+QByteArray report_pdf(const QVector<ReportPage> &pages, const QString &title)
 {
-    const auto fail = [&path](const QString &why) {
-        return Error(QStringLiteral("The report could not be exported to '%1': %2")
-                         .arg(QDir::toNativeSeparators(path), why));
-    };
     if (pages.isEmpty())
-        throw fail(QStringLiteral("there are no pages"));
+        throw Error(QStringLiteral("there are no pages"));
     for (const ReportPage &page : pages) {
         if (!(page.paper.width() > 0 && page.paper.height() > 0))
-            throw fail(QStringLiteral("page %1 has no paper size").arg(page.number));
+            throw Error(QStringLiteral("page %1 has no paper size").arg(page.number));
     }
 
+    QByteArray document;
+    QBuffer buffer(&document);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(pdf_resolution);
+    writer.setTitle(title);
+    writer.setCreator(title);
+    writer.setPageLayout(sheet_of(pages.first()));
+
+    QPainter painter;
+    if (!painter.begin(&writer))
+        throw Error(QStringLiteral("the PDF could not be started"));
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (i > 0) {
+            // A new page takes the layout set just before it.
+            writer.setPageLayout(sheet_of(pages.at(i)));
+            writer.newPage();
+        }
+        paint_page(painter, pages.at(i));
+    }
+    painter.end(); // finishes the document
+    return document;
+}
+
+void write_report_pdf(const QByteArray &path, const QVector<ReportPage> &pages,
+                      const QString &title)
+{
     // The document is made in memory and then written whole, or not at all
     // (the old file, if any, stays as it was).
-    QByteArray document;
-    {
-        QBuffer buffer(&document);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setResolution(pdf_resolution);
-        writer.setTitle(title);
-        writer.setCreator(title);
-        writer.setPageLayout(sheet_of(pages.first()));
-
-        QPainter painter;
-        if (!painter.begin(&writer))
-            throw fail(QStringLiteral("the PDF could not be started"));
-        for (qsizetype i = 0; i < pages.size(); ++i) {
-            if (i > 0) {
-                // A new page takes the layout set just before it.
-                writer.setPageLayout(sheet_of(pages.at(i)));
-                writer.newPage();
-            }
-            paint_page(painter, pages.at(i));
-        }
-        painter.end(); // finishes the document
+    QString why;
+    try {
+        why = write_output_file(path, report_pdf(pages, title));
+    } catch (const Error &error) {
+        why = error.message();
     }
-    const QString why = write_whole_file(path, document);
     if (!why.isEmpty())
-        throw fail(why);
+        throw Error(QStringLiteral("The report could not be exported to '%1': %2")
+                        .arg(QDir::toNativeSeparators(QFile::decodeName(path)), why));
+}
+
+void write_report_pdf(const QString &path, const QVector<ReportPage> &pages, const QString &title)
+{
+    write_report_pdf(QFile::encodeName(path), pages, title);
 }
 
 } // namespace pelorin

@@ -11,10 +11,16 @@
 
 namespace pelorin {
 
-// Writes the pages as a vector PDF to path, atomically: one PDF page per
-// report page, each on its own paper and orientation, drawn by paint_page;
-// the document title is `title`. Throws pelorin::Error naming the file and
-// the reason when it cannot be written (nothing is left at path then).
+// The pages as a vector PDF document: one PDF page per report page, each on
+// its own paper and orientation, drawn by paint_page; the document title is
+// `title`. Throws pelorin::Error with the reason when there is nothing to draw.
+QByteArray report_pdf(const QVector<ReportPage> &pages, const QString &title);
+
+// Writes report_pdf() to the output named by path (see write_output_file: a
+// file is replaced whole or left as it was). Throws pelorin::Error naming the
+// file and the reason when it cannot be written.
+void write_report_pdf(const QByteArray &path, const QVector<ReportPage> &pages,
+                      const QString &title);
 void write_report_pdf(const QString &path, const QVector<ReportPage> &pages, const QString &title);
 
 } // namespace pelorin

@@ -2,7 +2,7 @@
 
 #include "calc/errors.h"
 #include "calc/number_text.h"
-#include "calc/whole_file.h"
+#include "report/output_file.h"
 #include "report/preview/prompts.h"
 #include "ui/application.h"
 #include "ui/colors.h"
@@ -464,7 +464,7 @@ void CharacteristicWindow::save_picture()
     } else {
         picture().save(&buffer, "PNG");
     }
-    const QString why = write_whole_file(path, buffer.data());
+    const QString why = write_output_file(path, buffer.data());
     if (!why.isEmpty())
         throw Error(QStringLiteral("The picture could not be saved to '%1': %2")
                         .arg(QDir::toNativeSeparators(path), why));
@@ -481,7 +481,7 @@ void CharacteristicWindow::save_level_table()
     if (path.isEmpty())
         return;
     const QByteArray csv = level_table_csv(rows, m_input->size_unit, m_input->volume_unit).toUtf8();
-    const QString why = write_whole_file(path, csv);
+    const QString why = write_output_file(path, csv);
     if (!why.isEmpty())
         throw Error(QStringLiteral("The level table could not be saved to '%1': %2")
                         .arg(QDir::toNativeSeparators(path), why));

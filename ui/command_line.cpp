@@ -8,7 +8,7 @@
 #include "calc/result_table.h"
 #include "calc/table_text.h"
 #include "calc/tank_volume.h"
-#include "calc/whole_file.h"
+#include "report/output_file.h"
 #include "report/pdf_export.h"
 #include "report/report_engine.h"
 #include "report/report_layout.h"
@@ -20,9 +20,13 @@
 #include <QGuiApplication>
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace pelorin {
 
@@ -39,10 +43,84 @@ const QStringList size_unit_keys = {QStringLiteral("meters"), QStringLiteral("fe
 const QStringList volume_unit_keys = {QStringLiteral("m3"), QStringLiteral("liters"),
                                       QStringLiteral("usgal"), QStringLiteral("ft3")};
 
-void write(std::FILE *stream, const QString &text)
+// Standard output or standard error, written unbuffered; the first failed
+// write is kept, and nothing more is written after it.
+class Channel
 {
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+public:
+    explicit Channel(int descriptor) : m_descriptor(descriptor) {}
+
+    void write(const QByteArray &bytes)
+    {
+        if (m_failure.isEmpty())
+            m_failure = write_descriptor(m_descriptor, bytes);
+    }
+    void write(const QString &text) { write(text.toLocal8Bit()); }
+    // A descriptor the program was started without is a failure to write to
+    // it; /dev/null, opened for reading, takes its number so that no file the
+    // program opens later gets it and the results.
+    void take_closed()
+    {
+        if (::fcntl(m_descriptor, F_GETFD) < 0 && errno == EBADF) {
+            m_failure = qt_error_string(EBADF);
+            ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        }
+    }
+    const QString &failure() const { return m_failure; }
+
+private:
+    int m_descriptor;
+    QString m_failure;
+};
+
+Channel standard_output(STDOUT_FILENO);
+Channel standard_error(STDERR_FILENO);
+
+// Arguments are the system's bytes. Valid UTF-8 becomes its characters; any
+// other byte b becomes the lone surrogate U+DC00 + b, which no UTF-8 text
+// decodes to, so that a file name is given back to the system byte for byte.
+QString argument_text(const QByteArray &bytes)
+{
+    QString text;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto byte = uchar(bytes.at(i));
+        const int length = byte < 0x80                   ? 1
+                           : byte >= 0xc2 && byte < 0xe0 ? 2
+                           : byte >= 0xe0 && byte < 0xf0 ? 3
+                           : byte >= 0xf0 && byte < 0xf5 ? 4
+                                                         : 0;
+        const QByteArray sequence = bytes.mid(i, length);
+        const QString decoded = length > 1 ? QString::fromUtf8(sequence) : QString();
+        if (length == 1) {
+            text += QChar(byte);
+        } else if (length > 1 && sequence.size() == length &&
+                   !decoded.contains(QChar::ReplacementCharacter) && decoded.toUtf8() == sequence) {
+            text += decoded;
+        } else {
+            text += QChar(0xdc00 + byte);
+            i += 1;
+            continue;
+        }
+        i += length;
+    }
+    return text;
+}
+
+QByteArray argument_bytes(const QString &text)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            bytes += text.mid(i, 2).toUtf8();
+            ++i;
+        } else if (c.unicode() >= 0xdc80 && c.unicode() <= 0xdcff) {
+            bytes += char(c.unicode() - 0xdc00);
+        } else {
+            bytes += QString(c).toUtf8();
+        }
+    }
+    return bytes;
 }
 
 // The Input page as a run reads it, filled from the options.
@@ -151,7 +229,9 @@ struct Options
                                           "error)."),
                            QStringLiteral("file")};
     QCommandLineOption pdf{QStringLiteral("pdf"),
-                           QStringLiteral("Write the calibration report as a PDF file."),
+                           QStringLiteral("Write the calibration report as a PDF file, or to "
+                                          "standard output for \"-\" (Zero and Span then go "
+                                          "to standard error)."),
                            QStringLiteral("file")};
     QCommandLineOption error{QStringLiteral("error"),
                              QStringLiteral("Print the largest linearisation error of the table "
@@ -170,7 +250,8 @@ QString usage(const QCommandLineParser &parser)
     return parser.helpText() +
            QStringLiteral("\nNumbers are written with the decimal separator of the locale "
                           "(LC_NUMERIC), as in the window.\n"
-                          "Exit status: 0 done, 1 an output file could not be written, 2 the "
+                          "Exit status: 0 done, 1 an output could not be written (a file, "
+                          "standard output or standard error), 2 the "
                           "input was rejected or could not be calculated, 64 a usage error.\n"
                           "Without options the window opens.\n");
 }
@@ -184,25 +265,41 @@ int choice(const QCommandLineParser &parser, const QCommandLineOption &option,
     return int(keys.indexOf(parser.value(option).toLower()));
 }
 
+// Where --csv and --pdf go: "-" is standard output.
+bool to_standard_output(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    return parser.isSet(option) && parser.value(option) == QLatin1String("-");
+}
+
+// A usage error: the reason and the usage on standard error.
+int usage_failure(const QCommandLineParser &parser, const QString &why)
+{
+    standard_error.write(QStringLiteral("pelorin: %1\n\n").arg(why) + usage(parser));
+    return usage_error;
+}
+
 int run(const QCommandLineParser &parser, const Options &o)
 {
     CommandLineView view;
     view.shape = choice(parser, o.shape, shape_keys, 0);
     view.size_unit = choice(parser, o.size_unit, size_unit_keys, 0);
     view.volume_unit = choice(parser, o.volume_unit, volume_unit_keys, 0);
-    if (view.shape < 0 || view.size_unit < 0 || view.volume_unit < 0) {
-        write(stderr, QStringLiteral("pelorin: unknown value of --shape, --size-unit or "
-                                     "--volume-unit\n\n") +
-                          usage(parser));
-        return usage_error;
-    }
-    const bool csv_to_stdout = parser.value(o.csv) == QLatin1String("-");
-    if (csv_to_stdout && parser.isSet(o.level_table)) {
-        write(stderr, QStringLiteral("pelorin: --csv - and --level-table both write to standard "
-                                     "output\n\n") +
-                          usage(parser));
-        return usage_error;
-    }
+    if (view.shape < 0 || view.size_unit < 0 || view.volume_unit < 0)
+        return usage_failure(parser, QStringLiteral("unknown value of --shape, --size-unit or "
+                                                    "--volume-unit"));
+    // Two outputs never share a target: standard output carries one text.
+    const QByteArray csv_path = argument_bytes(parser.value(o.csv));
+    const QByteArray pdf_path = argument_bytes(parser.value(o.pdf));
+    const bool csv_to_stdout = to_standard_output(parser, o.csv);
+    const bool pdf_to_stdout = to_standard_output(parser, o.pdf);
+    if (int(csv_to_stdout) + int(pdf_to_stdout) + int(parser.isSet(o.level_table)) > 1)
+        return usage_failure(parser, QStringLiteral("--csv -, --pdf - and --level-table all "
+                                                    "write to standard output: choose one"));
+    if (parser.isSet(o.csv) && parser.isSet(o.pdf) &&
+        output_identity(csv_path) == output_identity(pdf_path))
+        return usage_failure(
+            parser,
+            QStringLiteral("--csv and --pdf name the same file: '%1'").arg(parser.value(o.pdf)));
     set_start_up_texts(view);
     const std::pair<const QCommandLineOption *, InputField> fields[] = {
         {&o.points, InputField::Points},    {&o.diameter, InputField::Diameter},
@@ -224,35 +321,36 @@ int run(const QCommandLineParser &parser, const Options &o)
     try {
         model = calibration_run(view, table);
     } catch (...) {
-        write(stderr, error_box_text(current_error_message()) + QLatin1Char('\n'));
+        standard_error.write(error_box_text(current_error_message()) + QLatin1Char('\n'));
         return input_refused;
     }
     if (view.rejected) {
-        write(stderr, view.rejection + QLatin1Char('\n'));
+        standard_error.write(view.rejection + QLatin1Char('\n'));
         return input_refused;
     }
 
-    // Standard output carries one CSV text, or else the results.
-    std::FILE *results = csv_to_stdout || parser.isSet(o.level_table) ? stderr : stdout;
-    write(results, view.zero + QLatin1Char('\n') + view.span + QLatin1Char('\n'));
+    // Standard output carries one data text, or else the results.
+    Channel &results = csv_to_stdout || pdf_to_stdout || parser.isSet(o.level_table)
+                           ? standard_error
+                           : standard_output;
+    results.write(view.zero + QLatin1Char('\n') + view.span + QLatin1Char('\n'));
     if (parser.isSet(o.error)) {
         const Characteristic c = characteristic(*model);
         if (!c.failure.isEmpty()) {
-            write(stderr, c.failure + QLatin1Char('\n'));
+            standard_error.write(c.failure + QLatin1Char('\n'));
             return input_refused;
         }
-        write(results, largest_error_text(c, view.size_unit_text(), view.volume_unit_text()) +
-                           QLatin1Char('\n') + points_needed_text(c) + QLatin1Char('\n'));
+        results.write(largest_error_text(c, view.size_unit_text(), view.volume_unit_text()) +
+                      QLatin1Char('\n') + points_needed_text(c) + QLatin1Char('\n'));
     }
     if (parser.isSet(o.level_table)) {
         try {
             const QString csv =
                 level_table_csv(level_table(*model, parse_number(parser.value(o.level_table))),
                                 view.size_unit_text(), view.volume_unit_text());
-            const QByteArray bytes = csv.toUtf8();
-            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+            standard_output.write(csv.toUtf8());
         } catch (const Error &error) {
-            write(stderr, error_box_text(error.message()) + QLatin1Char('\n'));
+            standard_error.write(error_box_text(error.message()) + QLatin1Char('\n'));
             return input_refused;
         }
     }
@@ -261,10 +359,10 @@ int run(const QCommandLineParser &parser, const Options &o)
         source.set_grid_titles(view.height_title, view.volume_title);
         const QByteArray csv = table_csv(source).toUtf8();
         if (csv_to_stdout) {
-            std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
-        } else if (const QString why = write_whole_file(parser.value(o.csv), csv); !why.isEmpty()) {
-            write(stderr, QStringLiteral("The table could not be saved to '%1': %2\n")
-                              .arg(parser.value(o.csv), why));
+            standard_output.write(csv);
+        } else if (const QString why = write_output_file(csv_path, csv); !why.isEmpty()) {
+            standard_error.write(QStringLiteral("The table could not be saved to '%1': %2\n")
+                                     .arg(parser.value(o.csv), why));
             status = output_failed;
         }
     }
@@ -273,15 +371,17 @@ int run(const QCommandLineParser &parser, const Options &o)
         set_report_captions(layout, CalcState,
                             report_texts(view.shape, view.size_unit, view.volume_unit));
         try {
-            write_report_pdf(parser.value(o.pdf),
-                             layout_report(layout, report_rows(table), QPageLayout::Portrait),
-                             layout.title());
+            const QVector<ReportPage> pages =
+                layout_report(layout, report_rows(table), QPageLayout::Portrait);
+            if (pdf_to_stdout)
+                standard_output.write(report_pdf(pages, layout.title()));
+            else
+                write_report_pdf(pdf_path, pages, layout.title());
         } catch (const Error &error) {
-            write(stderr, error.message() + QLatin1Char('\n'));
+            standard_error.write(error.message() + QLatin1Char('\n'));
             status = output_failed;
         }
     }
-    std::fflush(stdout);
     return status;
 }
 
@@ -335,35 +435,54 @@ bool wants_command_line(int argc, char **argv)
 
 int run_command_line(int argc, char **argv)
 {
+    // A closed pipe is a failed write like any other, not a silent end.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (::fcntl(STDIN_FILENO, F_GETFD) < 0)
+        ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    standard_output.take_closed();
+    standard_error.take_closed();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments += argument_text(QByteArray(argv[i]));
     // The report is drawn with fonts, which need a GUI application; it never
     // shows a window, so it needs no display either.
-    bool makes_pdf = false;
-    for (int i = 1; i < argc; ++i)
-        makes_pdf = makes_pdf || std::strncmp(argv[i], "--pdf", 5) == 0;
+    const bool makes_pdf =
+        std::any_of(arguments.cbegin() + 1, arguments.cend(),
+                    [](const QString &a) { return a.startsWith(QLatin1String("--pdf")); });
     // Standard error carries the program's own messages (and Zero and Span
     // under --csv -): the toolkit's notes about its environment stay out.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
-            write(stderr, text + QLatin1Char('\n'));
+            standard_error.write(text + QLatin1Char('\n'));
     });
+    // The toolkit sees the program's name only: every other argument is the
+    // command line's, and an option of the toolkit's is an unknown option.
+    static int toolkit_argc = 1;
+    static char *toolkit_argv[] = {argv[0], nullptr};
     std::unique_ptr<QCoreApplication> application;
     if (makes_pdf) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        application = std::make_unique<QGuiApplication>(argc, argv);
+        application = std::make_unique<QGuiApplication>(toolkit_argc, toolkit_argv);
         QFont::insertSubstitution(QStringLiteral("MS Sans Serif"),
                                   QStringLiteral("Liberation Sans"));
     } else {
-        application = std::make_unique<QCoreApplication>(argc, argv);
+        application = std::make_unique<QCoreApplication>(toolkit_argc, toolkit_argv);
     }
     QCoreApplication::setApplicationName(application_title);
     QCoreApplication::setApplicationVersion(QStringLiteral(PELORIN_VERSION));
     read_decimal_separator();
 
     QCommandLineParser parser;
+    // "-platform" is the unknown option "platform", not eight letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("Tank calibration: Zero, Span and the correction table of a level "
                        "instrument."));
-    const QCommandLineOption help = parser.addHelpOption();
+    // Not addHelpOption(): its --help-all lists the toolkit's options, which
+    // the command line does not take.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on commandline options."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const Options options;
     for (const QCommandLineOption *option :
@@ -372,24 +491,30 @@ int run_command_line(int argc, char **argv)
           &options.csv, &options.pdf, &options.error, &options.level_table})
         parser.addOption(*option);
 
-    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+    int status = done;
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         const QString why = parser.errorText().isEmpty()
                                 ? QStringLiteral("unexpected argument %1")
                                       .arg(parser.positionalArguments().value(0))
                                 : parser.errorText();
-        write(stderr, QStringLiteral("pelorin: %1\n\n").arg(why) + usage(parser));
-        return usage_error;
+        status = usage_failure(parser, why);
+    } else if (parser.isSet(help)) {
+        standard_output.write(usage(parser));
+    } else if (parser.isSet(version)) {
+        standard_output.write(QStringLiteral("%1 %2\n").arg(
+            application_title, QCoreApplication::applicationVersion()));
+    } else {
+        status = run(parser, options);
     }
-    if (parser.isSet(help)) {
-        write(stdout, usage(parser));
-        return done;
+    // Whatever could not be written is a failure, never a success.
+    if (!standard_output.failure().isEmpty()) {
+        standard_error.write(
+            QStringLiteral("pelorin: standard output: %1\n").arg(standard_output.failure()));
+        status = status == done ? output_failed : status;
     }
-    if (parser.isSet(version)) {
-        write(stdout, QStringLiteral("%1 %2\n").arg(application_title,
-                                                    QCoreApplication::applicationVersion()));
-        return done;
-    }
-    return run(parser, options);
+    if (!standard_error.failure().isEmpty() && status == done)
+        status = output_failed;
+    return status;
 }
 
 } // namespace pelorin

@@ -5,7 +5,7 @@
 #include "calc/errors.h"
 #include "calc/result_table.h"
 #include "calc/table_text.h"
-#include "calc/whole_file.h"
+#include "report/output_file.h"
 #include "report/preview/prompts.h"
 #include "ui/application.h"
 #include "ui/info_help_style.h"
@@ -277,7 +277,7 @@ void ResultGrid::save_table_csv()
                                  QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    const QString why = write_whole_file(path, table_csv(m_source).toUtf8());
+    const QString why = write_output_file(path, table_csv(m_source).toUtf8());
     if (!why.isEmpty())
         throw Error(QStringLiteral("The table could not be saved to '%1': %2")
                         .arg(QDir::toNativeSeparators(path), why));

@@ -12,6 +12,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 using namespace gui_support;
 
 namespace {
@@ -62,6 +67,9 @@ private slots:
     void exit_statuses_data();
     void exit_statuses();
     void texts_are_the_windows();
+    void standard_output_failures_data();
+    void standard_output_failures();
+    void outputs_the_shell_names();
 };
 
 void TestCommandLine::table_matches_the_window_data()
@@ -180,6 +188,22 @@ void TestCommandLine::exit_statuses_data()
     QTest::newRow("two texts for standard output")
         << QStringList{"--level-table", "1", "--csv", "-"} << 64 << ""
         << "Usage:";
+    QTest::newRow("toolkit option beside --pdf")
+        << QStringList{"-platform", "xcb", "--pdf", "/nonexistent/r.pdf"} << 64 << ""
+        << "Unknown option 'platform'";
+    QTest::newRow("toolkit option taking --pdf as its value")
+        << QStringList{"-plugin", "--pdf=/nonexistent/r.pdf"} << 64 << ""
+        << "Unknown option 'plugin'";
+    QTest::newRow("help-all is not offered") << QStringList{"--help-all"} << 64 << ""
+                                             << "Usage:";
+    QTest::newRow("report to standard output") << QStringList{"--pdf", "-"} << 0 << "%PDF-"
+                                               << " Span = 523.599\n";
+    QTest::newRow("table and report both to standard output")
+        << QStringList{"--csv", "-", "--pdf", "-"} << 64 << ""
+        << "Usage:";
+    QTest::newRow("table and report to one file")
+        << QStringList{"--csv", "/nonexistent/same", "--pdf", "/nonexistent/same"} << 64 << ""
+        << "--csv and --pdf name the same file";
     QTest::newRow("table into a missing folder")
         << QStringList{"--csv", "/nonexistent/folder/t.csv"} << 1
         << " Zero  = 0.000\n Span = 523.599\n"
@@ -220,6 +244,74 @@ void TestCommandLine::texts_are_the_windows()
     QCOMPARE(texts.angle, program.text("Lb_angle"));
     QCOMPARE(texts.min_signal, program.text("Lb_min_signal"));
     QCOMPARE(texts.max_signal, program.text("Lb_max_signal"));
+}
+
+void TestCommandLine::standard_output_failures_data()
+{
+    QTest::addColumn<QString>("target"); // "pipe": a pipe nobody reads
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("table to a closed pipe") << "pipe" << QStringList{"--csv", "-"};
+    QTest::newRow("help to a closed pipe") << "pipe" << QStringList{"--help"};
+    QTest::newRow("level table to a full device") << "full" << QStringList{"--level-table", "0.01"};
+    QTest::newRow("Zero and Span to a full device") << "full" << QStringList{"--error"};
+}
+
+// What cannot be written to standard output is a failure with a message.
+void TestCommandLine::standard_output_failures()
+{
+    QFETCH(QString, target);
+    QFETCH(QStringList, arguments);
+    QTemporaryDir dir;
+    QProcess process;
+    int pipe_ends[2] = {-1, -1};
+    if (target == QLatin1String("pipe")) {
+        QVERIFY(::pipe2(pipe_ends, O_CLOEXEC) == 0);
+        ::close(pipe_ends[0]);
+        process.setChildProcessModifier([end = pipe_ends[1]] { ::dup2(end, STDOUT_FILENO); });
+    } else {
+        const QString node = dir.filePath(QStringLiteral("full"));
+        if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
+            QSKIP("making a device node needs root");
+        process.setStandardOutputFile(node);
+    }
+    process.start(QStringLiteral(PELORIN_PROGRAM), arguments);
+    QVERIFY(process.waitForFinished(60000));
+    if (pipe_ends[1] >= 0)
+        ::close(pipe_ends[1]);
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(err.contains(QStringLiteral("pelorin: standard output: ")), qPrintable(err));
+}
+
+// /dev/stdout appended to by the shell is appended to, and a name that is no
+// UTF-8 is the file's name byte for byte.
+void TestCommandLine::outputs_the_shell_names()
+{
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("log"));
+    {
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("earlier\n") == 8);
+    }
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.setStandardOutputFile(log, QIODevice::Append);
+    process.start(QStringLiteral("sh"), {"-c",
+                                         "\"$0\" --points 1 --csv /dev/stdout && "
+                                         "\"$0\" --points 1 --csv \"$(printf 'n\\377.csv')\"",
+                                         QStringLiteral(PELORIN_PROGRAM)});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    QVERIFY2(written.startsWith("earlier\n Zero  = 0.000\n") &&
+                 written.contains(",0.500,0.500,5.000,261.799\r\n,1.000,1.000,10.000,523.599\r\n"),
+             written.constData());
+    const QByteArray name = QFile::encodeName(dir.path()) + "/n\377.csv";
+    QVERIFY(::unlink(name.constData()) == 0); // QDir cannot name it to remove it
 }
 
 QTEST_MAIN(TestCommandLine)
