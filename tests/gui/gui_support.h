@@ -68,13 +68,12 @@ template <typename T = QWidget> T *named(const QObject *root, const char *name)
 }
 
 // The program's two windows as start-up leaves them, the main window shown
-// and active. CalcState starts from zeros as at program start.
+// and active. Its calculation state starts from zeros as at program start.
 struct Program
 {
     Program()
     {
         start_up();
-        pelorin::CalcState = pelorin::TCalcState();
         pelorin::set_decimal_separator(QLatin1Char('.'));
         form = std::make_unique<pelorin::TForm1>(prompts);
         about = std::make_unique<pelorin::TAboutBox>();
