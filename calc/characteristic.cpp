@@ -2,7 +2,9 @@
 
 #include "calc/errors.h"
 #include "calc/number_text.h"
+#include "calc/result_table.h"
 #include "calc/table_text.h"
+#include "calc/units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -155,19 +157,6 @@ CurvePoint largest_peak(const RunModel &model, TCalcState &tank,
     return best;
 }
 
-QString shown(double value)
-{
-    return value_text(static_cast<extended>(value));
-}
-
-// A limit such as 0.5 with the user's decimal separator.
-QString limit_text(double limit)
-{
-    QString text = QString::number(limit);
-    text.replace(QLatin1Char('.'), decimal_separator());
-    return text;
-}
-
 } // namespace
 
 double largest_error(const RunModel &model, int points, int samples)
@@ -227,8 +216,8 @@ QString largest_error_text(const Characteristic &c, const QString &size_unit,
                            const QString &volume_unit)
 {
     return QStringLiteral("Largest error = %1 % of span (%2 %3) at level %4 (%5 %6)")
-        .arg(shown(c.largest_percent), shown(c.largest_volume), volume_unit, shown(c.largest_input),
-             shown(c.largest_height), size_unit);
+        .arg(value_text(c.largest_percent), value_text(c.largest_volume), volume_unit,
+             value_text(c.largest_input), value_text(c.largest_height), size_unit);
 }
 
 QString points_needed_text(const Characteristic &c)
@@ -237,7 +226,7 @@ QString points_needed_text(const Characteristic &c)
     for (std::size_t i = 0; i < error_limits.size(); ++i) {
         const int points = c.points_needed[i];
         parts << QStringLiteral("%1 % = %2")
-                     .arg(limit_text(error_limits[i]),
+                     .arg(with_decimal_separator(QString::number(error_limits[i])),
                           points > 0 ? QString::number(points) : QStringLiteral("more than 25"));
     }
     return QStringLiteral("Points needed for ") + parts.join(QStringLiteral(", "));
@@ -245,7 +234,8 @@ QString points_needed_text(const Characteristic &c)
 
 extended default_level_step(int size_unit_index)
 {
-    return size_unit_index == 1 ? 0.05L : 0.01L;
+    const bool listed = size_unit_index >= 0 && std::size_t(size_unit_index) < size_units.size();
+    return size_units[listed ? std::size_t(size_unit_index) : 0].level_step;
 }
 
 std::vector<LevelValues> level_table(const RunModel &model, extended step)
@@ -279,9 +269,10 @@ std::vector<LevelValues> level_table(const RunModel &model, extended step)
 QString level_table_csv(const std::vector<LevelValues> &rows, const QString &size_unit,
                         const QString &volume_unit)
 {
-    QString text = csv_text({{QStringLiteral("Height (") + size_unit + QLatin1Char(')'),
-                              QStringLiteral("Volume (") + volume_unit + QLatin1Char(')'),
-                              QStringLiteral("Input (norm)"), QStringLiteral("Output (norm)")}});
+    QString text =
+        csv_text({{QStringLiteral("Height (") + size_unit + QLatin1Char(')'),
+                   QStringLiteral("Volume (") + volume_unit + QLatin1Char(')'),
+                   QString::fromLatin1(input_title), QString::fromLatin1(output_title)}});
     // Number texts hold digits, a sign, "E" and the decimal separator, never
     // the field separator: they need no quotes.
     const QChar separator = csv_separator();

@@ -12,7 +12,6 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
-#include <QScreen>
 
 namespace pelorin {
 
@@ -238,15 +237,7 @@ void TForm1::changeEvent(QEvent *event)
 
 void TForm1::showEvent(QShowEvent *event)
 {
-    // Centred on the screen when first shown; later showings keep the place.
-    if (!m_centred) {
-        m_centred = true;
-        if (const QScreen *target = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(target->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    centre_on_first_show(*this, m_centred);
     QMainWindow::showEvent(event);
 }
 
