@@ -55,11 +55,11 @@ double timed(const std::function<void()> &run)
 
 RunModel run_model(const testing::RunInput &input)
 {
-    CalcState = TCalcState();
-    CalcState.shape = input.shape;
+    TCalcState state;
+    state.shape = input.shape;
     testing::FakeRunView view(input);
     Table table;
-    return calibration_run(view, table).value();
+    return calibration_run(view, state, table).value();
 }
 
 } // namespace
@@ -80,7 +80,7 @@ int main(int argc, char **argv)
     testing::RunInput sphere;
     sphere.points = QStringLiteral("25");
     testing::RunInput deep = sphere;
-    deep.shape = CylindricalDeep;
+    deep.shape = Shape::CylindricalDeep;
     deep.diameter = QStringLiteral("2.5");
     deep.length_cyl = QStringLiteral("6");
     deep.angle = QStringLiteral("12.5");
@@ -102,7 +102,6 @@ int main(int argc, char **argv)
     });
 
     report("window, first opening to painted", runs, [&] {
-        CalcState = TCalcState(); // the start-up sphere, as the new window shows it
         TForm1 form(prompts);
         form.show();
         form.calculate();

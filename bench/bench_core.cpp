@@ -16,30 +16,31 @@ using namespace pelorin;
 
 namespace {
 
-void set_shape(int shape)
+TCalcState tank_of(int shape)
 {
-    CalcState = TCalcState();
-    CalcState.shape = std::uint8_t(shape);
-    CalcState.diameter = 2;
-    CalcState.length_cyl = shape == Spherical ? 0 : 5;
-    CalcState.length_con = shape == Conical ? 1 : 0;
-    CalcState.angle = shape >= CylindricalFlat ? f32(30 * constants::deg_to_rad) : 0;
+    TCalcState tank;
+    tank.shape = Shape(shape);
+    const ShapeInfo &info = shape_info(tank.shape);
+    tank.diameter = 2;
+    tank.length_cyl = info.length_cyl ? 5 : 0;
+    tank.length_con = info.length_con ? 1 : 0;
+    tank.angle = info.angle ? f32(30 * constants::deg_to_rad) : 0;
+    return tank;
 }
 
 void numeric_work(benchmark::State &state)
 {
-    const int shape = int(state.range(0));
-    set_shape(shape);
+    TCalcState tank = tank_of(int(state.range(0)));
     const float factor = volume_factor(0, 1);
     for (auto _ : state) {
         float input = 0;
         for (int i = 1; i <= 27; ++i) {
-            tank_volume(CalcState.shape, input);
-            const float volume = f32(static_cast<extended>(CalcState.cur_volume) * factor);
+            tank_volume(tank, input);
+            const float volume = f32(static_cast<extended>(tank.cur_volume) * factor);
             benchmark::DoNotOptimize(format_fixed(i, 2, 0));
             benchmark::DoNotOptimize(format_fixed(input, 7, 3));
             benchmark::DoNotOptimize(format_fixed(volume / 1000.0f, 7, 3));
-            benchmark::DoNotOptimize(format_fixed(CalcState.cur_height, 7, 3));
+            benchmark::DoNotOptimize(format_fixed(tank.cur_height, 7, 3));
             benchmark::DoNotOptimize(format_fixed(volume, 7, 3));
             input = f32(input + 1.0L / 26);
         }
@@ -58,17 +59,17 @@ void whole_run(benchmark::State &state)
     input.volume_unit = 1; // liters
     testing::FakeRunView view(input);
     Table table;
-    CalcState = TCalcState();
-    CalcState.shape = std::uint8_t(shape);
+    TCalcState tank;
+    tank.shape = Shape(shape);
     for (auto _ : state) {
         view.events.clear();
-        calibration_run(view, table);
+        calibration_run(view, tank, table);
         benchmark::DoNotOptimize(table.rows().size());
     }
 }
 
 } // namespace
 
-BENCHMARK(numeric_work)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
-BENCHMARK(whole_run)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(numeric_work)->DenseRange(0, shape_count - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(whole_run)->DenseRange(0, shape_count - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

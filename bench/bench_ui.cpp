@@ -4,6 +4,7 @@
 // Qt's default unless QT_STYLE_OVERRIDE names another).
 
 #include "report/preview/prompts.h"
+#include "support/widget_support.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/points_edit.h"
@@ -20,29 +21,8 @@
 
 namespace {
 
-// The widget of `window` named `name`, found as the user finds it: by its
-// name, not by the window's members. Throws when there is none of type T.
-template <typename T = QWidget> T *named(const QObject &window, const char *name)
-{
-    if (T *found = window.findChild<T *>(QLatin1String(name)))
-        return found;
-    throw std::runtime_error(std::string("no ") + T::staticMetaObject.className() + " named " +
-                             name);
-}
-
-// Answers nothing: a valid input raises no prompt.
-class SilentPrompts : public pelorin::Prompts
-{
-public:
-    void beep() override {}
-    void message(QWidget *, const QString &, const QString &, Icon) override {}
-    QString open_file_name(QWidget *, const QString &, const QString &) override { return {}; }
-    QString save_file_name(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    bool exec_print_dialog(QPrintDialog &) override { return false; }
-};
+using pelorin::testing::named;
+using pelorin::testing::SilentPrompts;
 
 // The click on Calculate with the Input page shown, as the user makes it:
 // the run switches to the Output page, so the repaint covers the whole page

@@ -7,6 +7,7 @@
 #include "report/preview/page_view.h"
 #include "report/preview/preview_window.h"
 #include "report/preview/prompts.h"
+#include "support/widget_support.h"
 #include "ui/main_window.h"
 
 #include <QElapsedTimer>
@@ -17,19 +18,8 @@
 
 #include <functional>
 
-// Answers nothing: a valid input raises no prompt.
-class SilentPrompts : public pelorin::Prompts
-{
-public:
-    void beep() override {}
-    void message(QWidget *, const QString &, const QString &, Icon) override {}
-    QString open_file_name(QWidget *, const QString &, const QString &) override { return {}; }
-    QString save_file_name(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    bool exec_print_dialog(QPrintDialog &) override { return false; }
-};
+using pelorin::testing::named;
+using pelorin::testing::SilentPrompts;
 
 // Watches for the preview window of `form` to appear, then for its page
 // sheet's first paint that shows the generated page. That paint is carried

@@ -21,16 +21,6 @@
 
 namespace {
 
-// The widget of `window` named `name`, found as the user finds it: by its
-// name, not by the window's members. Throws when there is none of type T.
-template <typename T = QWidget> T *named(const QObject &window, const char *name)
-{
-    if (T *found = window.findChild<T *>(QLatin1String(name)))
-        return found;
-    throw std::runtime_error(std::string("no ") + T::staticMetaObject.className() + " named " +
-                             name);
-}
-
 // The process's peak resident set size in kilobytes, -1 when unknown.
 long peak_resident_kb()
 {

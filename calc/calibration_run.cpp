@@ -1,9 +1,9 @@
 #include "calc/calibration_run.h"
 
-#include "calc/calc_state.h"
 #include "calc/extended.h"
 #include "calc/number_text.h"
 #include "calc/result_table.h"
+#include "calc/shapes.h"
 #include "calc/tank_volume.h"
 #include "calc/units.h"
 
@@ -56,12 +56,11 @@ std::vector<float> table_inputs(int points)
     return inputs;
 }
 
-LevelValues evaluate_level(const RunModel &model, float level)
+LevelValues evaluate_level(const RunModel &model, TCalcState &s, float level)
 {
-    TCalcState &s = CalcState;
     LevelValues values;
     values.level = level;
-    tank_volume(s.shape, level);
+    tank_volume(s, level);
     s.cur_volume = f32(static_cast<extended>(s.cur_volume) * model.factor);
     values.height = s.cur_height;
     values.volume = s.cur_volume;
@@ -71,28 +70,18 @@ LevelValues evaluate_level(const RunModel &model, float level)
     return values;
 }
 
-LevelValues evaluate_input(const RunModel &model, float input)
+LevelValues evaluate_input(const RunModel &model, TCalcState &tank, float input)
 {
     LevelValues values = evaluate_level(
-        model,
+        model, tank,
         f32((static_cast<extended>(model.level_max) - model.level_min) * input + model.level_min));
     values.input = input;
     return values;
 }
 
-ModelScope::ModelScope(const RunModel &model) : m_saved(CalcState)
+std::optional<RunModel> calibration_run(RunView &view, TCalcState &s, Table &table)
 {
-    CalcState = model.tank;
-}
-
-ModelScope::~ModelScope()
-{
-    CalcState = m_saved;
-}
-
-std::optional<RunModel> calibration_run(RunView &view, Table &table)
-{
-    TCalcState &s = CalcState;
+    const ShapeInfo &shape = shape_info(s.shape);
 
     view.show_output();
     s.diameter = 0;
@@ -116,7 +105,7 @@ std::optional<RunModel> calibration_run(RunView &view, Table &table)
     }
     float height = s.diameter;
 
-    if (s.shape != Spherical) {
+    if (shape.length_cyl) {
         guarded(view, InputField::LengthCyl,
                 [&](const QString &text) { s.length_cyl = read_real(text); });
         if (!(s.length_cyl > 0)) {
@@ -125,7 +114,7 @@ std::optional<RunModel> calibration_run(RunView &view, Table &table)
         }
     }
 
-    if (s.shape >= CylindricalFlat && s.shape <= CylindricalHemispherical) {
+    if (shape.angle) {
         guarded(view, InputField::Angle, [&](const QString &text) {
             s.angle = f32(parse_number(text) * constants::deg_to_rad);
         });
@@ -133,17 +122,17 @@ std::optional<RunModel> calibration_run(RunView &view, Table &table)
             view.reject(QStringLiteral("Invalid angle of inclination (x) !"), InputField::Angle);
             return std::nullopt;
         }
-        height = tank_height();
+        height = tank_height(s);
     }
 
-    if (s.shape == Conical) {
+    if (shape.length_con) {
         guarded(view, InputField::LengthCon,
                 [&](const QString &text) { s.length_con = read_real(text); });
         if (!(s.length_con >= 0)) {
             view.reject(QStringLiteral("Invalid length of cone (L1) !"), InputField::LengthCon);
             return std::nullopt;
         }
-        height = tank_height();
+        height = tank_height(s);
     }
 
     if (view.field_text(InputField::MinSignal) == QLatin1String("min")) {
@@ -181,8 +170,8 @@ std::optional<RunModel> calibration_run(RunView &view, Table &table)
     const float level_min = f32(divide(s.min_signal, height));
     const float level_max = f32(divide(s.max_signal, height));
 
-    s.zero_volume = f32(static_cast<extended>(tank_volume(s.shape, level_min)) * factor);
-    s.top_volume = f32(static_cast<extended>(tank_volume(s.shape, level_max)) * factor);
+    s.zero_volume = f32(static_cast<extended>(tank_volume(s, level_min)) * factor);
+    s.top_volume = f32(static_cast<extended>(tank_volume(s, level_max)) * factor);
     view.set_zero_text(QStringLiteral(" Zero  = ") + value_text(s.zero_volume));
     view.set_span_text(QStringLiteral(" Span = ") +
                        value_text(static_cast<extended>(s.top_volume) - s.zero_volume));
@@ -204,7 +193,7 @@ std::optional<RunModel> calibration_run(RunView &view, Table &table)
     const auto &fields = Table::field_names();
     const std::vector<float> inputs = table_inputs(n);
     for (int i = 1; i <= n + 2; ++i) {
-        const LevelValues row = evaluate_input(model, inputs[std::size_t(i - 1)]);
+        const LevelValues row = evaluate_input(model, s, inputs[std::size_t(i - 1)]);
         const QString texts[Table::field_count] = {point_text(i > 1 && i < n + 2 ? i - 1 : 0),
                                                    value_text(row.input), value_text(row.output),
                                                    value_text(row.height), value_text(row.volume)};

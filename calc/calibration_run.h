@@ -1,7 +1,7 @@
 #pragma once
 
 // The calibration run: reads the input fields in a fixed order, validates and
-// stores them in CalcState, computes Zero and Span and rewrites the result
+// stores them in the caller's calculation state, computes Zero and Span and rewrites the result
 // table with n + 2 rows of normalised correction values.
 //
 // The run talks to the window through RunView, so it can be driven without
@@ -47,7 +47,7 @@ public:
 };
 
 // What a finished run knows about its tank: enough to evaluate the tank again
-// at any level, by the run's own rules, after CalcState has moved on.
+// at any level, by the run's own rules, after the run's state has moved on.
 struct RunModel
 {
     TCalcState tank;     // shape, dimensions, h1, h2, Zero and the volume at h2
@@ -73,29 +73,16 @@ struct LevelValues
 std::vector<float> table_inputs(int points);
 
 // The tank at the normalised level `input`, and at the model level `level`,
-// evaluated in CalcState, which must hold the model's tank (the run's own
-// state during a run; see ModelScope otherwise).
-LevelValues evaluate_input(const RunModel &model, float input);
-LevelValues evaluate_level(const RunModel &model, float level);
+// evaluated in `tank`, which must hold the model's tank (the run's own state
+// during a run, a copy of model.tank otherwise) and keeps the level last
+// evaluated.
+LevelValues evaluate_input(const RunModel &model, TCalcState &tank, float input);
+LevelValues evaluate_level(const RunModel &model, TCalcState &tank, float level);
 
-// Puts a model's tank into CalcState for its lifetime and restores what was
-// there before.
-class ModelScope
-{
-public:
-    explicit ModelScope(const RunModel &model);
-    ~ModelScope();
-    ModelScope(const ModelScope &) = delete;
-    ModelScope &operator=(const ModelScope &) = delete;
-
-private:
-    TCalcState m_saved;
-};
-
-// Runs the calibration on the view's input, writing CalcState and `table`.
-// Returns the run's model when the run wrote its whole table, nothing after a
-// rejection.
-std::optional<RunModel> calibration_run(RunView &view, Table &table);
+// Runs the calibration on the view's input for the shape in `state`, writing
+// the other fields of `state` as far as the run gets, and `table`. Returns the
+// run's model when the run wrote its whole table, nothing after a rejection.
+std::optional<RunModel> calibration_run(RunView &view, TCalcState &state, Table &table);
 
 // The texts of one table row, as the run formats them.
 QString point_text(int point); // eleven blanks for 0 (the first and last rows)

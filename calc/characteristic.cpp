@@ -2,7 +2,9 @@
 
 #include "calc/errors.h"
 #include "calc/number_text.h"
+#include "calc/result_table.h"
 #include "calc/table_text.h"
+#include "calc/units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,12 +23,13 @@ double as_shown(float value)
 
 // The table's points for `points` correction points, as the grid shows them.
 // `input` follows the level being evaluated, for the message of a failure.
-std::vector<CurvePoint> table_points(const RunModel &model, int points, float &input)
+std::vector<CurvePoint> table_points(const RunModel &model, TCalcState &tank, int points,
+                                     float &input)
 {
     std::vector<CurvePoint> table;
     for (const float level : table_inputs(points)) {
         input = level;
-        const LevelValues row = evaluate_input(model, input);
+        const LevelValues row = evaluate_input(model, tank, input);
         table.push_back({as_shown(row.input), as_shown(row.output)});
     }
     return table;
@@ -34,13 +37,14 @@ std::vector<CurvePoint> table_points(const RunModel &model, int points, float &i
 
 // The model's normalised volume at `intervals` + 1 evenly spaced levels;
 // `input` as above.
-std::vector<CurvePoint> model_curve(const RunModel &model, int intervals, float &input)
+std::vector<CurvePoint> model_curve(const RunModel &model, TCalcState &tank, int intervals,
+                                    float &input)
 {
     std::vector<CurvePoint> curve;
     curve.reserve(std::size_t(intervals) + 1);
     for (int i = 0; i <= intervals; ++i) {
         input = f32(static_cast<extended>(i) / intervals);
-        curve.push_back({input, evaluate_input(model, input).output});
+        curve.push_back({input, evaluate_input(model, tank, input).output});
     }
     return curve;
 }
@@ -91,13 +95,14 @@ std::size_t largest_at(const std::vector<CurvePoint> &error)
 // The largest error near the sample `at`, a peak of the error's magnitude:
 // found between its neighbours by ternary search down to a millionth of the
 // level (the level is shown to a thousandth).
-CurvePoint refined_peak(const RunModel &model, const std::vector<CurvePoint> &table,
-                        const std::vector<CurvePoint> &error, std::size_t at, float &input)
+CurvePoint refined_peak(const RunModel &model, TCalcState &tank,
+                        const std::vector<CurvePoint> &table, const std::vector<CurvePoint> &error,
+                        std::size_t at, float &input)
 {
     std::size_t segment = 0;
     const auto error_at = [&](float x) {
         input = x;
-        return (interpolate(table, x, segment) - evaluate_input(model, x).output) * 100;
+        return (interpolate(table, x, segment) - evaluate_input(model, tank, x).output) * 100;
     };
     CurvePoint best = error[at];
     float low = float(error[at > 0 ? at - 1 : at].x);
@@ -125,8 +130,9 @@ CurvePoint refined_peak(const RunModel &model, const std::vector<CurvePoint> &ta
 // are refined, and of the refined peaks the largest wins; peaks equal to
 // half the last shown digit (0.0005 % of span: the two ends of a symmetric
 // tank, told apart only by the model's rounding) give the lowest level.
-CurvePoint largest_peak(const RunModel &model, const std::vector<CurvePoint> &table,
-                        const std::vector<CurvePoint> &error, float &input)
+CurvePoint largest_peak(const RunModel &model, TCalcState &tank,
+                        const std::vector<CurvePoint> &table, const std::vector<CurvePoint> &error,
+                        float &input)
 {
     const double largest_sample = std::fabs(error[largest_at(error)].y);
     std::vector<std::pair<double, std::size_t>> peaks;
@@ -141,7 +147,7 @@ CurvePoint largest_peak(const RunModel &model, const std::vector<CurvePoint> &ta
     peaks.resize(std::min<std::size_t>(peaks.size(), 8));
     std::vector<CurvePoint> refined;
     for (const auto &peak : peaks)
-        refined.push_back(refined_peak(model, table, error, peak.second, input));
+        refined.push_back(refined_peak(model, tank, table, error, peak.second, input));
     const double largest = std::fabs(refined[largest_at(refined)].y);
     CurvePoint best = refined[largest_at(refined)];
     for (const CurvePoint &point : refined) {
@@ -151,44 +157,31 @@ CurvePoint largest_peak(const RunModel &model, const std::vector<CurvePoint> &ta
     return best;
 }
 
-QString shown(double value)
-{
-    return value_text(static_cast<extended>(value));
-}
-
-// A limit such as 0.5 with the user's decimal separator.
-QString limit_text(double limit)
-{
-    QString text = QString::number(limit);
-    text.replace(QLatin1Char('.'), decimal_separator());
-    return text;
-}
-
 } // namespace
 
 double largest_error(const RunModel &model, int points, int samples)
 {
-    const ModelScope scope(model);
+    TCalcState tank = model.tank;
     float input = 0;
-    const std::vector<CurvePoint> error =
-        error_curve(table_points(model, points, input), model_curve(model, samples, input));
+    const std::vector<CurvePoint> error = error_curve(table_points(model, tank, points, input),
+                                                      model_curve(model, tank, samples, input));
     return std::fabs(error[largest_at(error)].y);
 }
 
 Characteristic characteristic(const RunModel &model)
 {
-    const ModelScope scope(model);
+    TCalcState tank = model.tank;
     Characteristic c;
     float input = 0;
     try {
-        c.model = model_curve(model, curve_intervals, input);
-        c.table = table_points(model, model.points, input);
+        c.model = model_curve(model, tank, curve_intervals, input);
+        c.table = table_points(model, tank, model.points, input);
         c.error = error_curve(c.table, c.model);
 
-        const CurvePoint largest = largest_peak(model, c.table, c.error, input);
+        const CurvePoint largest = largest_peak(model, tank, c.table, c.error, input);
         input = float(largest.x);
         c.largest_input = largest.x;
-        c.largest_height = evaluate_input(model, input).height;
+        c.largest_height = evaluate_input(model, tank, input).height;
         c.largest_percent = largest.y;
         c.largest_volume =
             largest.y / 100 *
@@ -198,8 +191,9 @@ Characteristic characteristic(const RunModel &model)
         std::array<double, most_points + 1> largest_for{};
         for (int points = 1; points <= most_points; ++points) {
             const std::vector<CurvePoint> error =
-                points == model.points ? c.error
-                                       : error_curve(table_points(model, points, input), c.model);
+                points == model.points
+                    ? c.error
+                    : error_curve(table_points(model, tank, points, input), c.model);
             largest_for[std::size_t(points)] = std::fabs(error[largest_at(error)].y);
         }
         for (std::size_t i = 0; i < error_limits.size(); ++i) {
@@ -222,8 +216,8 @@ QString largest_error_text(const Characteristic &c, const QString &size_unit,
                            const QString &volume_unit)
 {
     return QStringLiteral("Largest error = %1 % of span (%2 %3) at level %4 (%5 %6)")
-        .arg(shown(c.largest_percent), shown(c.largest_volume), volume_unit, shown(c.largest_input),
-             shown(c.largest_height), size_unit);
+        .arg(value_text(c.largest_percent), value_text(c.largest_volume), volume_unit,
+             value_text(c.largest_input), value_text(c.largest_height), size_unit);
 }
 
 QString points_needed_text(const Characteristic &c)
@@ -232,7 +226,7 @@ QString points_needed_text(const Characteristic &c)
     for (std::size_t i = 0; i < error_limits.size(); ++i) {
         const int points = c.points_needed[i];
         parts << QStringLiteral("%1 % = %2")
-                     .arg(limit_text(error_limits[i]),
+                     .arg(with_decimal_separator(QString::number(error_limits[i])),
                           points > 0 ? QString::number(points) : QStringLiteral("more than 25"));
     }
     return QStringLiteral("Points needed for ") + parts.join(QStringLiteral(", "));
@@ -240,7 +234,8 @@ QString points_needed_text(const Characteristic &c)
 
 extended default_level_step(int size_unit_index)
 {
-    return size_unit_index == 1 ? 0.05L : 0.01L;
+    const bool listed = size_unit_index >= 0 && std::size_t(size_unit_index) < size_units.size();
+    return size_units[listed ? std::size_t(size_unit_index) : 0].level_step;
 }
 
 std::vector<LevelValues> level_table(const RunModel &model, extended step)
@@ -256,11 +251,11 @@ std::vector<LevelValues> level_table(const RunModel &model, extended step)
                         .arg(value_text(step))
                         .arg(max_level_rows));
 
-    const ModelScope scope(model);
+    TCalcState tank = model.tank;
     std::vector<LevelValues> rows;
     rows.reserve(std::size_t(steps) + 2);
     const auto add = [&](float height) {
-        LevelValues row = evaluate_level(model, f32(divide(height, model.height)));
+        LevelValues row = evaluate_level(model, tank, f32(divide(height, model.height)));
         row.input = input_of(model, row.level);
         row.height = height;
         rows.push_back(row);
@@ -274,9 +269,10 @@ std::vector<LevelValues> level_table(const RunModel &model, extended step)
 QString level_table_csv(const std::vector<LevelValues> &rows, const QString &size_unit,
                         const QString &volume_unit)
 {
-    QString text = csv_text({{QStringLiteral("Height (") + size_unit + QLatin1Char(')'),
-                              QStringLiteral("Volume (") + volume_unit + QLatin1Char(')'),
-                              QStringLiteral("Input (norm)"), QStringLiteral("Output (norm)")}});
+    QString text =
+        csv_text({{QStringLiteral("Height (") + size_unit + QLatin1Char(')'),
+                   QStringLiteral("Volume (") + volume_unit + QLatin1Char(')'),
+                   QString::fromLatin1(input_title), QString::fromLatin1(output_title)}});
     // Number texts hold digits, a sign, "E" and the decimal separator, never
     // the field separator: they need no quotes.
     const QChar separator = csv_separator();
@@ -299,8 +295,8 @@ LevelValues values_at_height(const RunModel &model, extended height)
     if (!(height >= 0 && height <= model.height))
         throw Error(QStringLiteral("The height lies outside the tank (0 to %1)")
                         .arg(value_text(model.height)));
-    const ModelScope scope(model);
-    LevelValues values = evaluate_level(model, f32(divide(height, model.height)));
+    TCalcState tank = model.tank;
+    LevelValues values = evaluate_level(model, tank, f32(divide(height, model.height)));
     values.input = input_of(model, values.level);
     return values;
 }
@@ -309,16 +305,16 @@ std::optional<LevelValues> values_at_volume(const RunModel &model, extended volu
 {
     if (!(volume >= model.tank.zero_volume && volume <= model.tank.top_volume))
         return std::nullopt;
-    const ModelScope scope(model);
+    TCalcState tank = model.tank;
     float low = model.level_min;
     float high = model.level_max;
-    LevelValues below = evaluate_level(model, low);
-    LevelValues above = evaluate_level(model, high);
+    LevelValues below = evaluate_level(model, tank, low);
+    LevelValues above = evaluate_level(model, tank, high);
     for (;;) {
         const float middle = f32((static_cast<extended>(low) + high) / 2);
         if (!(middle > low && middle < high))
             break;
-        const LevelValues values = evaluate_level(model, middle);
+        const LevelValues values = evaluate_level(model, tank, middle);
         if (values.volume < volume) {
             low = middle;
             below = values;

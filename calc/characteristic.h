@@ -8,8 +8,7 @@
 // linearisation error.
 //
 // Every value comes from the volume model through the run's own rules
-// (evaluate_input / evaluate_level), with the model's tank put into CalcState
-// for the time of the call and CalcState restored afterwards. The model's
+// (evaluate_input / evaluate_level), on a copy of the model's tank. The model's
 // errors (MathError …) become the `failure` text or leave as exceptions, as
 // each function says.
 

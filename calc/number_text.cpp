@@ -97,6 +97,12 @@ void read_decimal_separator()
     g_separator = separator;
 }
 
+QString with_decimal_separator(QString text)
+{
+    text.replace(QLatin1Char('.'), decimal_separator());
+    return text;
+}
+
 std::int32_t parse_integer(const QString &text)
 {
     const int length = int(text.size());

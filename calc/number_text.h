@@ -20,6 +20,8 @@ void set_decimal_separator(QChar separator);
 // Re-reads the separator from the user's current locale (LC_NUMERIC / LC_ALL /
 // LANG): the first character of its decimal symbol, "." when it cannot be read.
 void read_decimal_separator();
+// `text` with its "." (as QString::number writes it) turned into the decimal separator.
+QString with_decimal_separator(QString text);
 
 // Text to a 32-bit signed integer (decimal, or hexadecimal after "$", "x" or
 // "0x"). Throws ConvertError "'<text>' is not a valid integer value".

@@ -173,8 +173,8 @@ void DataSource::set_title(int column, const QString &title)
 void DataSource::set_grid_titles(const QString &height, const QString &volume)
 {
     set_title(0, QStringLiteral("Point"));
-    set_title(1, QStringLiteral("Input (norm)"));
-    set_title(2, QStringLiteral("Output (norm)"));
+    set_title(1, QString::fromLatin1(input_title));
+    set_title(2, QString::fromLatin1(output_title));
     set_title(3, height);
     set_title(4, volume);
 }

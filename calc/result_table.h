@@ -15,6 +15,10 @@
 
 namespace pelorin {
 
+// The titles of the normalised columns, in the grid, the report and the CSV files.
+inline constexpr char input_title[] = "Input (norm)";
+inline constexpr char output_title[] = "Output (norm)";
+
 class Table : public QAbstractTableModel
 {
     Q_OBJECT

@@ -13,25 +13,15 @@ namespace {
 // this k the body is evaluated at its mean level (see inclined_volume).
 constexpr float long_body_k = 1024;
 
-// Sine, cosine and tangent of the stored angle. The angle stays the same
-// through a whole calibration run while the x87 functions are slow, so the
-// terms of the last angle are kept (compared bit for bit, so -0 and 0 differ).
-struct AngleTerms
+// The terms of the tank's angle, worked out again only when the angle changed.
+const AngleTerms &angle_terms(const TCalcState &tank)
 {
-    float angle = 0;
-    extended sin = 0;
-    extended cos = 1;
-    extended tan = 0;
-};
-
-const AngleTerms &angle_terms(float angle)
-{
-    static AngleTerms terms;
-    if (std::memcmp(&terms.angle, &angle, sizeof angle) != 0) {
-        terms.angle = angle;
-        terms.sin = sinl(angle);
-        terms.cos = cosl(angle);
-        terms.tan = tanl(angle);
+    AngleTerms &terms = tank.angle_terms;
+    if (std::memcmp(&terms.angle, &tank.angle, sizeof tank.angle) != 0) {
+        terms.angle = tank.angle;
+        terms.sin = sinl(tank.angle);
+        terms.cos = cosl(tank.angle);
+        terms.tan = tanl(tank.angle);
     }
     return terms;
 }
@@ -44,34 +34,32 @@ extended arc_cos(extended v)
 
 // Height of the level for the cylindrical shapes: the sum is not rounded before
 // the multiplication, so level 1 gives exactly H.
-float cylinder_height(float level)
+float cylinder_height(const TCalcState &s, float level)
 {
-    const TCalcState &s = CalcState;
-    const AngleTerms &t = angle_terms(s.angle);
+    const AngleTerms &t = angle_terms(s);
     return f32((t.cos * s.diameter + t.sin * s.length_cyl) * level);
 }
 
 // Liquid volume in one end of fill fraction a: C d^3 (3a^2 - 2a^3).
-float end_volume(float a, extended c)
+float end_volume(const TCalcState &tank, float a, extended c)
 {
     clamp_unit(a);
     const extended fill = 3 * static_cast<extended>(square(a)) - 2 * static_cast<extended>(cube(a));
-    return f32((cube(CalcState.diameter) * c) * fill);
+    return f32((cube(tank.diameter) * c) * fill);
 }
 
 // The cylindrical shapes with dished ends: body plus the liquid in both ends.
-float calc_with_ends(float level, float (*end)(float))
+float calc_with_ends(TCalcState &s, float level, float (*end)(const TCalcState &, float))
 {
-    TCalcState &s = CalcState;
-    s.cur_height = cylinder_height(level);
-    const extended tan_angle = angle_terms(s.angle).tan;
+    s.cur_height = cylinder_height(s, level);
+    const extended tan_angle = angle_terms(s).tan;
     float a_low = f32(level + tan_angle * (divide(level, s.diameter) * s.length_cyl));
     float a_high = f32(
         level - tan_angle * (divide(1 - static_cast<extended>(level), s.diameter) * s.length_cyl));
     clamp_unit(a_low);
     clamp_unit(a_high);
-    const float c = inclined_volume(level);
-    s.cur_volume = f32((static_cast<extended>(end(a_low)) + c) + end(a_high));
+    const float c = inclined_volume(s, level);
+    s.cur_volume = f32((static_cast<extended>(end(s, a_low)) + c) + end(s, a_high));
     return s.cur_volume;
 }
 
@@ -98,32 +86,30 @@ void clamp_unit(float &v)
         v = 1;
 }
 
-float end_shallow(float a)
+float end_shallow(const TCalcState &tank, float a)
 {
-    return end_volume(a, shallow_end);
+    return end_volume(tank, a, shallow_end);
 }
 
-float end_deep(float a)
+float end_deep(const TCalcState &tank, float a)
 {
-    return end_volume(a, pi_24);
+    return end_volume(tank, a, pi_24);
 }
 
-float end_hemispherical(float a)
+float end_hemispherical(const TCalcState &tank, float a)
 {
-    return end_volume(a, pi_12);
+    return end_volume(tank, a, pi_12);
 }
 
-float calc_spherical(float level)
+float calc_spherical(TCalcState &s, float level)
 {
-    TCalcState &s = CalcState;
     s.cur_height = f32(static_cast<extended>(level) * s.diameter);
-    s.cur_volume = f32(2 * static_cast<extended>(end_hemispherical(level)));
+    s.cur_volume = f32(2 * static_cast<extended>(end_hemispherical(s, level)));
     return s.cur_volume;
 }
 
-float calc_conical(float level)
+float calc_conical(TCalcState &s, float level)
 {
-    TCalcState &s = CalcState;
     s.cur_height = f32((static_cast<extended>(s.length_cyl) + s.length_con) * level);
     const extended base = square(s.diameter) * pi_12;
     if (s.cur_height > s.length_con) {
@@ -143,9 +129,8 @@ float calc_conical(float level)
     return s.cur_volume;
 }
 
-float segment_volume(float level)
+float segment_volume(const TCalcState &s, float level)
 {
-    const TCalcState &s = CalcState;
     float a = level;
     clamp_unit(a);
     // The full cylinder (a = 1, alpha = 2 pi) is asked for on every inclined
@@ -165,12 +150,11 @@ float segment_integral(float u)
     return f32(((sin_phi - phi * cosl(phi)) - cube(f32(sin_phi)) * one_third) * one_over_2pi);
 }
 
-float inclined_volume(float level)
+float inclined_volume(const TCalcState &s, float level)
 {
-    const TCalcState &s = CalcState;
     if (s.angle == 0)
-        return segment_volume(level);
-    const float k = f32(divide(divide(s.diameter, s.length_cyl), angle_terms(s.angle).tan));
+        return segment_volume(s, level);
+    const float k = f32(divide(divide(s.diameter, s.length_cyl), angle_terms(s).tan));
     if (k > long_body_k) {
         // Nearly horizontal (or very short) body: the difference of the two
         // 32-bit antiderivatives below would be multiplied by a huge k and
@@ -179,7 +163,7 @@ float inclined_volume(float level)
         // within 1e-5 of the full body.
         const extended mean =
             level + (2 * static_cast<extended>(level) - 1) / (2 * static_cast<extended>(k));
-        return segment_volume(f32(mean));
+        return segment_volume(s, f32(mean));
     }
     const float u_low = f32(level + divide(level, k));
     const float u_high = f32(level - divide(1 - static_cast<extended>(level), k));
@@ -187,71 +171,66 @@ float inclined_volume(float level)
     clamp_unit(w);
     const float a = segment_integral(u_low);
     const float b = segment_integral(u_high);
-    return f32(segment_volume(1) * ((static_cast<extended>(a) - b) * k + w));
+    return f32(segment_volume(s, 1) * ((static_cast<extended>(a) - b) * k + w));
 }
 
-float calc_flat_ends(float level)
+float calc_flat_ends(TCalcState &s, float level)
 {
-    TCalcState &s = CalcState;
-    s.cur_height = cylinder_height(level);
-    s.cur_volume = inclined_volume(level);
+    s.cur_height = cylinder_height(s, level);
+    s.cur_volume = inclined_volume(s, level);
     return s.cur_volume;
 }
 
-float calc_shallow_ends(float level)
+float calc_shallow_ends(TCalcState &tank, float level)
 {
-    return calc_with_ends(level, end_shallow);
+    return calc_with_ends(tank, level, end_shallow);
 }
 
-float calc_deep_ends(float level)
+float calc_deep_ends(TCalcState &tank, float level)
 {
-    return calc_with_ends(level, end_deep);
+    return calc_with_ends(tank, level, end_deep);
 }
 
-float calc_hemispherical_ends(float level)
+float calc_hemispherical_ends(TCalcState &tank, float level)
 {
-    return calc_with_ends(level, end_hemispherical);
+    return calc_with_ends(tank, level, end_hemispherical);
 }
 
-float tank_volume(std::uint8_t shape, float level)
+float tank_volume(TCalcState &tank, float level)
 {
-    switch (shape) {
-    case Spherical:
-        calc_spherical(level);
-        break;
-    case Conical:
-        calc_conical(level);
-        break;
-    case CylindricalFlat:
-        calc_flat_ends(level);
-        break;
-    case CylindricalShallow:
-        calc_shallow_ends(level);
-        break;
-    case CylindricalDeep:
-        calc_deep_ends(level);
-        break;
-    case CylindricalHemispherical:
-        calc_hemispherical_ends(level);
-        break;
-    default:
-        break; // no shape function: the previous volume stands
+    switch (tank.shape) {
+    case Shape::Spherical:
+        return calc_spherical(tank, level);
+    case Shape::Conical:
+        return calc_conical(tank, level);
+    case Shape::CylindricalFlat:
+        return calc_flat_ends(tank, level);
+    case Shape::CylindricalShallow:
+        return calc_shallow_ends(tank, level);
+    case Shape::CylindricalDeep:
+        return calc_deep_ends(tank, level);
+    case Shape::CylindricalHemispherical:
+        return calc_hemispherical_ends(tank, level);
     }
-    return CalcState.cur_volume;
+    return tank.cur_volume; // no shape function: the previous volume stands
 }
 
-float tank_height()
+float tank_height(const TCalcState &tank)
 {
-    const TCalcState &s = CalcState;
-    switch (s.shape) {
-    case Spherical:
-        return s.diameter;
-    case Conical:
-        return f32(static_cast<extended>(s.length_cyl) + s.length_con);
-    default:
-        const AngleTerms &t = angle_terms(s.angle);
-        return f32(t.sin * s.length_cyl + t.cos * s.diameter);
+    switch (tank.shape) {
+    case Shape::Spherical:
+        return tank.diameter;
+    case Shape::Conical:
+        return f32(static_cast<extended>(tank.length_cyl) + tank.length_con);
+    case Shape::CylindricalFlat:
+    case Shape::CylindricalShallow:
+    case Shape::CylindricalDeep:
+    case Shape::CylindricalHemispherical:
+        break;
     }
+    // The inclined cylinder, also for a value outside the shapes.
+    const AngleTerms &t = angle_terms(tank);
+    return f32(t.sin * tank.length_cyl + t.cos * tank.diameter);
 }
 
 } // namespace pelorin

@@ -1,34 +1,23 @@
 #pragma once
 
-// The volume model: for each of the six tank shapes, a normalised level
-// (0 = lowest point of the tank body, 1 = top of the tank height H) becomes an
-// absolute height (CalcState.cur_height) and a geometric volume in size units
-// cubed (CalcState.cur_volume). Every rounding point of the model is an f32()
-// below; everything else stays in extended precision.
+// The volume model: for each tank shape, a normalised level (0 = lowest point
+// of the tank body, 1 = top of the tank height H) becomes an absolute height
+// (the tank's cur_height) and a geometric volume in size units cubed (its
+// cur_volume). Every rounding point of the model is an f32() below;
+// everything else stays in extended precision.
 
 #include "calc/calc_state.h"
 #include "calc/extended.h"
 
-#include <cstdint>
-
 namespace pelorin {
 
-// Shape indexes, the positions of the items of the shape group.
-enum Shape : std::uint8_t {
-    Spherical = 0,
-    Conical = 1,
-    CylindricalFlat = 2,
-    CylindricalShallow = 3,
-    CylindricalDeep = 4,
-    CylindricalHemispherical = 5,
-};
+// Evaluates the shape function of the tank's shape at `level`, leaving height
+// and volume in the tank, and returns cur_volume. A value outside the shapes
+// changes nothing.
+float tank_volume(TCalcState &tank, float level);
 
-// Evaluates the shape function of `shape` at `level`, leaving height and volume
-// in CalcState, and returns cur_volume. A shape outside 0..5 changes nothing.
-float tank_volume(std::uint8_t shape, float level);
-
-// Total height H of the current shape from the dimensions in CalcState.
-float tank_height();
+// Total height H of the tank from its shape and dimensions.
+float tank_height(const TCalcState &tank);
 
 // Limits v in place to [0, 1]; a NaN is an invalid operation.
 void clamp_unit(float &v);
@@ -37,19 +26,19 @@ void clamp_unit(float &v);
 float square(float v);
 float cube(float v);
 
-float calc_spherical(float level);
-float calc_conical(float level);
-float calc_flat_ends(float level);
-float calc_shallow_ends(float level);
-float calc_deep_ends(float level);
-float calc_hemispherical_ends(float level);
+float calc_spherical(TCalcState &tank, float level);
+float calc_conical(TCalcState &tank, float level);
+float calc_flat_ends(TCalcState &tank, float level);
+float calc_shallow_ends(TCalcState &tank, float level);
+float calc_deep_ends(TCalcState &tank, float level);
+float calc_hemispherical_ends(TCalcState &tank, float level);
 
-float segment_volume(float level);
+float segment_volume(const TCalcState &tank, float level);
 float segment_integral(float u);
-float inclined_volume(float level);
-float end_shallow(float a);
-float end_deep(float a);
-float end_hemispherical(float a);
+float inclined_volume(const TCalcState &tank, float level);
+float end_shallow(const TCalcState &tank, float a);
+float end_deep(const TCalcState &tank, float a);
+float end_hemispherical(const TCalcState &tank, float a);
 
 namespace constants {
 constexpr extended pi = 3.14159265358979323846264338327950288L;

@@ -1,16 +1,9 @@
 #include "calc/units.h"
 
 #include "calc/errors.h"
-#include "calc/extended.h"
 #include "calc/tank_volume.h"
 
 namespace pelorin {
-
-// Positions past the listed units hold 1; no list item leads to them.
-const std::array<float, 10> size_factors = {1.0f, 0.3048f, 1.0f, 1.0f, 1.0f,
-                                            1.0f, 1.0f,    1.0f, 1.0f, 1.0f};
-const std::array<float, 10> volume_unit_factors = {1.0f, 0.001f, 0.003785411f, 0.02831685f, 1.0f,
-                                                   1.0f, 1.0f,   1.0f,         1.0f,        1.0f};
 
 namespace {
 
@@ -22,13 +15,44 @@ std::size_t checked_position(int position)
     return static_cast<std::size_t>(position);
 }
 
+template <typename Unit, std::size_t count>
+QStringList texts(const std::array<Unit, count> &units, const char *Unit::*text)
+{
+    QStringList list;
+    for (const Unit &unit : units)
+        list << QString::fromLatin1(unit.*text);
+    return list;
+}
+
 } // namespace
 
 float volume_factor(int size_position, int volume_position)
 {
-    const float c = cube(size_factors[checked_position(size_position)]);
-    const float unit = volume_unit_factors[checked_position(volume_position)];
+    const std::size_t size = checked_position(size_position);
+    const float c = cube(size < size_units.size() ? size_units[size].metres : 1.0f);
+    const std::size_t volume = checked_position(volume_position);
+    const float unit = volume < volume_units.size() ? volume_units[volume].cubic_metres : 1.0f;
     return f32(divide(c, unit));
+}
+
+QStringList size_unit_names()
+{
+    return texts(size_units, &SizeUnit::name);
+}
+
+QStringList size_unit_keys()
+{
+    return texts(size_units, &SizeUnit::key);
+}
+
+QStringList volume_unit_names()
+{
+    return texts(volume_units, &VolumeUnit::name);
+}
+
+QStringList volume_unit_keys()
+{
+    return texts(volume_units, &VolumeUnit::key);
 }
 
 } // namespace pelorin

@@ -2,6 +2,8 @@
 
 #include "calc/extended.h"
 #include "calc/number_text.h"
+#include "calc/tank_volume.h"
+#include "calc/units.h"
 #include "report/report_layout.h"
 
 namespace pelorin {
@@ -12,9 +14,6 @@ QString fmt(extended value)
 {
     return format_fixed(value, 7, 3);
 }
-
-// Radians to degrees with the extended constant 180/pi.
-constexpr extended degrees_per_radian = 57.295779513082320877L;
 
 } // namespace
 
@@ -33,7 +32,7 @@ void set_report_captions(ReportLayout &layout, const TCalcState &state, const Re
                        texts.length_con + dash + fmt(state.length_con) + size);
     layout.set_caption(QStringLiteral("QRLbAngle"),
                        texts.angle + QStringLiteral(" (x) - ") +
-                           fmt(static_cast<extended>(state.angle) * degrees_per_radian) +
+                           fmt(static_cast<extended>(state.angle) * constants::rad_to_deg) +
                            QStringLiteral(" degrees"));
     layout.set_caption(QStringLiteral("QRLbMinSignal"),
                        texts.min_signal + dash + fmt(state.min_signal) + size);
@@ -50,6 +49,21 @@ void set_report_captions(ReportLayout &layout, const TCalcState &state, const Re
                        QStringLiteral("Height (") + texts.size_unit + QStringLiteral(")"));
     layout.set_caption(QStringLiteral("QRLbVolume"),
                        QStringLiteral("Volume (") + texts.volume_unit + QStringLiteral(")"));
+}
+
+ReportTexts report_texts(Shape shape, int size_unit, int volume_unit)
+{
+    ReportTexts texts;
+    texts.diameter = QStringLiteral("Diameter (d)");
+    texts.length_cyl = QStringLiteral("Length of cylinder (L)");
+    texts.length_con = QStringLiteral("Length of cone (L1)");
+    texts.angle = QStringLiteral("Angle of inclination");
+    texts.min_signal = QStringLiteral("Height (h1)");
+    texts.max_signal = QStringLiteral("Height (h2)");
+    texts.tank_shape = shape_names().value(int(shape));
+    texts.size_unit = size_unit_names().value(size_unit);
+    texts.volume_unit = volume_unit_names().value(volume_unit);
+    return texts;
 }
 
 } // namespace pelorin

@@ -11,7 +11,7 @@ namespace pelorin {
 
 class ReportLayout;
 
-// What PrintClick reads besides CalcState: the texts of the labels Lb_diameter,
+// What PrintClick reads besides the calculation state: the texts of the labels Lb_diameter,
 // Lb_length_cyl, Lb_length_con, Lb_angle, Lb_min_signal and Lb_max_signal, and
 // the texts of the selected entries of GroupTankShape, SizeUnits and VolumeUnits.
 struct ReportTexts
@@ -31,5 +31,9 @@ struct ReportTexts
 // QRLbAngle, QRLbMinSignal, QRLbMaxSignal, QRLbZero, QRLbSpan, QRLbHeight and
 // QRLbVolume, whatever the shape (unused dimensions print as 0.000).
 void set_report_captions(ReportLayout &layout, const TCalcState &state, const ReportTexts &texts);
+
+// The texts as the Input page shows them with this shape and these units
+// chosen, for a run without the window.
+ReportTexts report_texts(Shape shape, int size_unit, int volume_unit);
 
 } // namespace pelorin

@@ -1,6 +1,7 @@
 #include "report/report_layout.h"
 
 #include "calc/errors.h"
+#include "calc/result_table.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -154,8 +155,8 @@ ReportLayout::ReportLayout() : m_title(QStringLiteral("PELORIN"))
         double left;
         const char *caption;
     } titles[] = {
-        {"QRLabel6", 169.33, "Point"},         {"QRLabel2", 476.25, "Input (norm)"},
-        {"QRLabel3", 783.17, "Output (norm)"}, {"QRLbHeight", 1090.08, ""},
+        {"QRLabel6", 169.33, "Point"},      {"QRLabel2", 476.25, input_title},
+        {"QRLabel3", 783.17, output_title}, {"QRLbHeight", 1090.08, ""},
         {"QRLbVolume", 1397.00, ""},
     };
     for (const auto &t : titles) {

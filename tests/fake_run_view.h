@@ -5,12 +5,11 @@
 // choices, and records every effect of the run in order.
 
 #include "calc/calibration_run.h"
+#include "calc/units.h"
 
 #include <QMap>
 #include <QString>
 #include <QStringList>
-
-#include <cstdint>
 
 namespace pelorin::testing {
 
@@ -18,7 +17,7 @@ namespace pelorin::testing {
 // start-up (a sphere of d 10, 15 points, meters, m3).
 struct RunInput
 {
-    std::uint8_t shape = 0; // what the caller puts in CalcState.shape
+    Shape shape = Shape::Spherical; // what the caller puts in the run's state
     QString points = QStringLiteral("15");
     QString diameter = QStringLiteral("10");
     QString length_cyl;
@@ -38,19 +37,6 @@ struct RunInput
     }
 };
 
-// The unit lists' item texts.
-inline QString size_unit_name(int index)
-{
-    return index == 0 ? QStringLiteral("meters") : QStringLiteral("feet");
-}
-
-inline QString volume_unit_name(int index)
-{
-    static const QStringList names = {QStringLiteral("m3"), QStringLiteral("liters"),
-                                      QStringLiteral("US gal"), QStringLiteral("ft3")};
-    return names.value(index);
-}
-
 class FakeRunView : public RunView
 {
 public:
@@ -63,8 +49,8 @@ public:
     QString field_text(InputField field) const override { return texts.value(field); }
     int size_unit_index() const override { return size; }
     int volume_unit_index() const override { return volume; }
-    QString size_unit_text() const override { return size_unit_name(size); }
-    QString volume_unit_text() const override { return volume_unit_name(volume); }
+    QString size_unit_text() const override { return size_unit_names().value(size); }
+    QString volume_unit_text() const override { return volume_unit_names().value(volume); }
     void input_failed(InputField field) override
     {
         events << QStringLiteral("input_failed %1").arg(int(field));

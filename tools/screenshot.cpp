@@ -13,6 +13,7 @@
 #include "report/preview/prompts.h"
 #include "report/print_job.h"
 #include "report/report_engine.h"
+#include "support/widget_support.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/characteristic_window.h"
@@ -38,19 +39,10 @@
 namespace {
 
 using pelorin::TForm1;
+using pelorin::testing::named;
 
 constexpr double page_dpi = 150;
 constexpr QSize preview_size(1000, 800);
-
-// The widget or action of `window` named `name`, found as the user finds it:
-// by its name, not by the window's members. Throws when there is none of type T.
-template <typename T = QWidget> T *named(const QObject &window, const char *name)
-{
-    if (T *found = window.findChild<T *>(QLatin1String(name)))
-        return found;
-    throw std::runtime_error(std::string("no ") + T::staticMetaObject.className() + " named " +
-                             name + " in " + qPrintable(window.objectName()));
-}
 
 // The folder the pictures go to; remembers whether every picture was written.
 class Album

@@ -2,11 +2,11 @@
 #include "ui_about_box.h"
 
 #include "resources/pictures.h"
+#include "ui/application.h"
 #include "ui/info_help_style.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QScreen>
 
 namespace pelorin {
 
@@ -45,14 +45,7 @@ void TAboutBox::OKButtonClick()
 
 void TAboutBox::showEvent(QShowEvent *event)
 {
-    if (!m_placed) {
-        m_placed = true;
-        if (const QScreen *target = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(target->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    centre_on_first_show(*this, m_placed);
     QDialog::showEvent(event);
 }
 

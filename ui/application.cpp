@@ -11,6 +11,7 @@
 #include <QIconEngine>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QStyleOptionTabWidgetFrame>
@@ -138,6 +139,18 @@ public:
 };
 
 } // namespace
+
+void centre_on_first_show(QWidget &window, bool &placed)
+{
+    if (placed)
+        return;
+    placed = true;
+    if (const QScreen *target = window.screen()) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(target->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+}
 
 void set_up_application()
 {

@@ -40,6 +40,10 @@ template <typename Handler> void run_handler(Prompts &prompts, Handler &&handler
     }
 }
 
+// A window's first showing (`placed` still false) centres it on its screen
+// and sets `placed`; later showings keep the place. Call from showEvent.
+void centre_on_first_show(QWidget &window, bool &placed);
+
 // The application-wide settings made at start-up: title, version, the font
 // substitution and default font, the decimal separator and the icon.
 void set_up_application();

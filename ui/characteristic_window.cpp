@@ -34,17 +34,10 @@ constexpr QColor table_color{0xC0, 0x30, 0x30}; // the table as the instrument a
 constexpr QColor error_color{0x80, 0x00, 0x80};
 constexpr QColor grid_color{0xDC, 0xDC, 0xDC};
 
-QString shown(double value)
-{
-    return value_text(static_cast<extended>(value));
-}
-
 // A tick label: a short number with the user's decimal separator.
 QString tick_text(double value)
 {
-    QString text = QString::number(std::fabs(value) < 1e-12 ? 0 : value, 'g', 4);
-    text.replace(QLatin1Char('.'), decimal_separator());
-    return text;
+    return with_decimal_separator(QString::number(std::fabs(value) < 1e-12 ? 0 : value, 'g', 4));
 }
 
 // 1, 2, 2.5 or 5 times a power of ten, at least `value`.
@@ -215,15 +208,15 @@ void CharacteristicPlot::paint_plot(QPainter &painter, const QRectF &area) const
     const qreal title_width = area.right() - 6 - left;
     draw_title(painter, QPointF(left, area.top() + 6), title_width,
                QStringLiteral("Normalised volume (0 = Zero = %1 %3, 1 = Zero + Span = %2 %3)")
-                   .arg(shown(model.tank.zero_volume), shown(model.tank.top_volume),
+                   .arg(value_text(model.tank.zero_volume), value_text(model.tank.top_volume),
                         m_input->volume_unit));
     draw_title(painter, QPointF(left, upper.box.bottom() + 7), title_width,
                QStringLiteral("Linearisation error: table minus tank (% of span)"));
-    draw_title(
-        painter, QPointF(left, area.bottom() - 6 - line), right - left,
-        QStringLiteral("Normalised level (0 = h1 = %1 %3, 1 = h2 = %2 %3)")
-            .arg(shown(model.tank.min_signal), shown(model.tank.max_signal), m_input->size_unit),
-        Qt::AlignHCenter);
+    draw_title(painter, QPointF(left, area.bottom() - 6 - line), right - left,
+               QStringLiteral("Normalised level (0 = h1 = %1 %3, 1 = h2 = %2 %3)")
+                   .arg(value_text(model.tank.min_signal), value_text(model.tank.max_signal),
+                        m_input->size_unit),
+               Qt::AlignHCenter);
     painter.setFont(plain);
 
     draw_axes(painter, upper, {0, 0.2, 0.4, 0.6, 0.8, 1});
@@ -380,9 +373,8 @@ void CharacteristicWindow::set_input(const CharacteristicInput &input)
     m_volume_label->setText(QStringLiteral("Volume (%1):").arg(input.volume_unit));
     m_step_label->setText(QStringLiteral("Step (%1):").arg(input.size_unit));
     if (new_unit) {
-        QString step = QString::number(double(default_level_step(input.size_unit_index)));
-        step.replace(QLatin1Char('.'), decimal_separator());
-        m_step->setText(step);
+        m_step->setText(with_decimal_separator(
+            QString::number(double(default_level_step(input.size_unit_index)))));
     }
     look_up_height();
     look_up_volume();

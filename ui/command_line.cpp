@@ -1,15 +1,16 @@
 #include "ui/command_line.h"
 
-#include "calc/calc_state.h"
 #include "calc/calibration_run.h"
 #include "calc/characteristic.h"
 #include "calc/errors.h"
 #include "calc/number_text.h"
 #include "calc/result_table.h"
+#include "calc/shapes.h"
 #include "calc/table_text.h"
-#include "calc/tank_volume.h"
+#include "calc/units.h"
 #include "report/output_file.h"
 #include "report/pdf_export.h"
+#include "report/report_captions.h"
 #include "report/report_engine.h"
 #include "report/report_layout.h"
 #include "ui/application.h"
@@ -33,15 +34,6 @@ namespace pelorin {
 namespace {
 
 enum ExitStatus { done = 0, output_failed = 1, input_refused = 2, usage_error = 64 };
-
-// The option values of --shape, --size-unit and --volume-unit, in the order of
-// the window's lists.
-const QStringList shape_keys = {QStringLiteral("spherical"), QStringLiteral("conical"),
-                                QStringLiteral("flat"),      QStringLiteral("shallow"),
-                                QStringLiteral("deep"),      QStringLiteral("hemispherical")};
-const QStringList size_unit_keys = {QStringLiteral("meters"), QStringLiteral("feet")};
-const QStringList volume_unit_keys = {QStringLiteral("m3"), QStringLiteral("liters"),
-                                      QStringLiteral("usgal"), QStringLiteral("ft3")};
 
 // Standard output or standard error, written unbuffered; the first failed
 // write is kept, and nothing more is written after it.
@@ -140,8 +132,14 @@ public:
     QString field_text(InputField field) const override { return texts[int(field)]; }
     int size_unit_index() const override { return size_unit; }
     int volume_unit_index() const override { return volume_unit; }
-    QString size_unit_text() const override { return size_unit_names().at(size_unit); }
-    QString volume_unit_text() const override { return volume_unit_names().at(volume_unit); }
+    QString size_unit_text() const override
+    {
+        return QString::fromLatin1(size_units.at(std::size_t(size_unit)).name);
+    }
+    QString volume_unit_text() const override
+    {
+        return QString::fromLatin1(volume_units.at(std::size_t(volume_unit)).name);
+    }
     void input_failed(InputField) override {}
     void reject(const QString &message, InputField) override
     {
@@ -166,7 +164,7 @@ void set_start_up_texts(CommandLineView &view)
     view.text(InputField::Diameter) = QStringLiteral("10");
     view.text(InputField::MinSignal) = QStringLiteral("min");
     view.text(InputField::MaxSignal) = QStringLiteral("max");
-    if (view.shape >= CylindricalFlat)
+    if (shape_info(shape_at(view.shape)).angle)
         view.text(InputField::Angle) = QStringLiteral("0");
 }
 
@@ -194,11 +192,17 @@ QString current_error_message()
     }
 }
 
+// An option's values for its description: "a, b or c (default a)".
+QString keys_text(const QStringList &keys)
+{
+    return keys.mid(0, keys.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") +
+           keys.last() + QStringLiteral(" (default ") + keys.first() + QStringLiteral(").");
+}
+
 struct Options
 {
     QCommandLineOption shape{QStringLiteral("shape"),
-                             QStringLiteral("Tank shape: spherical, conical, flat, shallow, deep "
-                                            "or hemispherical (default spherical)."),
+                             QStringLiteral("Tank shape: ") + keys_text(shape_keys()),
                              QStringLiteral("name")};
     QCommandLineOption diameter{QStringLiteral("diameter"), QStringLiteral("Diameter d."),
                                 QStringLiteral("text")};
@@ -217,12 +221,11 @@ struct Options
                               QStringLiteral("Number of points, 1 to 25 (default 15)."),
                               QStringLiteral("n")};
     QCommandLineOption size_unit{QStringLiteral("size-unit"),
-                                 QStringLiteral("Size unit: meters or feet (default meters)."),
+                                 QStringLiteral("Size unit: ") + keys_text(size_unit_keys()),
                                  QStringLiteral("unit")};
-    QCommandLineOption volume_unit{
-        QStringLiteral("volume-unit"),
-        QStringLiteral("Volume unit: m3, liters, usgal or ft3 (default m3)."),
-        QStringLiteral("unit")};
+    QCommandLineOption volume_unit{QStringLiteral("volume-unit"),
+                                   QStringLiteral("Volume unit: ") + keys_text(volume_unit_keys()),
+                                   QStringLiteral("unit")};
     QCommandLineOption csv{QStringLiteral("csv"),
                            QStringLiteral("Write the table as CSV to the file, or to standard "
                                           "output for \"-\" (Zero and Span then go to standard "
@@ -281,9 +284,9 @@ int usage_failure(const QCommandLineParser &parser, const QString &why)
 int run(const QCommandLineParser &parser, const Options &o)
 {
     CommandLineView view;
-    view.shape = choice(parser, o.shape, shape_keys, 0);
-    view.size_unit = choice(parser, o.size_unit, size_unit_keys, 0);
-    view.volume_unit = choice(parser, o.volume_unit, volume_unit_keys, 0);
+    view.shape = choice(parser, o.shape, shape_keys(), 0);
+    view.size_unit = choice(parser, o.size_unit, size_unit_keys(), 0);
+    view.volume_unit = choice(parser, o.volume_unit, volume_unit_keys(), 0);
     if (view.shape < 0 || view.size_unit < 0 || view.volume_unit < 0)
         return usage_failure(parser, QStringLiteral("unknown value of --shape, --size-unit or "
                                                     "--volume-unit"));
@@ -315,11 +318,11 @@ int run(const QCommandLineParser &parser, const Options &o)
     Table table;
     DataSource source;
     source.set_dataset(&table);
-    CalcState = TCalcState();
-    CalcState.shape = std::uint8_t(view.shape);
+    TCalcState state;
+    state.shape = shape_at(view.shape);
     std::optional<RunModel> model;
     try {
-        model = calibration_run(view, table);
+        model = calibration_run(view, state, table);
     } catch (...) {
         standard_error.write(error_box_text(current_error_message()) + QLatin1Char('\n'));
         return input_refused;
@@ -368,8 +371,8 @@ int run(const QCommandLineParser &parser, const Options &o)
     }
     if (parser.isSet(o.pdf)) {
         ReportLayout layout;
-        set_report_captions(layout, CalcState,
-                            report_texts(view.shape, view.size_unit, view.volume_unit));
+        set_report_captions(layout, state,
+                            report_texts(state.shape, view.size_unit, view.volume_unit));
         try {
             const QVector<ReportPage> pages =
                 layout_report(layout, report_rows(table), QPageLayout::Portrait);
@@ -386,42 +389,6 @@ int run(const QCommandLineParser &parser, const Options &o)
 }
 
 } // namespace
-
-QStringList shape_names()
-{
-    return {QStringLiteral("Spherical"),
-            QStringLiteral("Conical"),
-            QStringLiteral("Cylindrical (flat ends)"),
-            QStringLiteral("Cylindrical (shallow ends)"),
-            QStringLiteral("Cylindrical (deep ends)"),
-            QStringLiteral("Cylindrical (hemispherical ends)")};
-}
-
-QStringList size_unit_names()
-{
-    return {QStringLiteral("meters"), QStringLiteral("feet")};
-}
-
-QStringList volume_unit_names()
-{
-    return {QStringLiteral("m3"), QStringLiteral("liters"), QStringLiteral("US gal"),
-            QStringLiteral("ft3")};
-}
-
-ReportTexts report_texts(int shape, int size_unit, int volume_unit)
-{
-    ReportTexts texts;
-    texts.diameter = QStringLiteral("Diameter (d)");
-    texts.length_cyl = QStringLiteral("Length of cylinder (L)");
-    texts.length_con = QStringLiteral("Length of cone (L1)");
-    texts.angle = QStringLiteral("Angle of inclination");
-    texts.min_signal = QStringLiteral("Height (h1)");
-    texts.max_signal = QStringLiteral("Height (h2)");
-    texts.tank_shape = shape_names().value(shape);
-    texts.size_unit = size_unit_names().value(size_unit);
-    texts.volume_unit = volume_unit_names().value(volume_unit);
-    return texts;
-}
 
 bool wants_command_line(int argc, char **argv)
 {

@@ -26,11 +26,6 @@
 // standard error); 64 an unknown option or value, or two outputs on one
 // target (the usage goes to standard error).
 
-#include "report/report_captions.h"
-
-#include <QString>
-#include <QStringList>
-
 namespace pelorin {
 
 // True when the arguments ask for the command line rather than the window:
@@ -41,13 +36,5 @@ bool wants_command_line(int argc, char **argv);
 // Runs the command line and returns the exit status. Makes its own
 // application object; call it instead of starting the window.
 int run_command_line(int argc, char **argv);
-
-// The texts of the Input page that a run reads besides its fields (the shape
-// group's items, the unit lists' items, the labels the report prints): the
-// same as the window's.
-QStringList shape_names();
-QStringList size_unit_names();
-QStringList volume_unit_names();
-ReportTexts report_texts(int shape, int size_unit, int volume_unit);
 
 } // namespace pelorin

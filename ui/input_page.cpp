@@ -1,6 +1,7 @@
 #include "ui/input_page.h"
 #include "ui_input_page.h"
 
+#include "calc/units.h"
 #include "resources/pictures.h"
 #include "ui/colors.h"
 #include "ui/info_help_style.h"
@@ -14,7 +15,7 @@
 #include <QRadioButton>
 #include <QToolTip>
 
-#include <initializer_list>
+#include <vector>
 
 namespace pelorin {
 
@@ -44,7 +45,7 @@ private:
     QWidget *m_group;
 };
 
-void set_tab_order(std::initializer_list<QWidget *> widgets)
+void set_tab_order(const std::vector<QWidget *> &widgets)
 {
     QWidget *previous = nullptr;
     for (QWidget *widget : widgets) {
@@ -79,12 +80,10 @@ InputPage::InputPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     ui->TextTankImage->setAutoFillBackground(true);
 
     ui->GroupTankShape->set_columns(2);
-    ui->GroupTankShape->set_items({QStringLiteral("Spherical"), QStringLiteral("Conical"),
-                                   QStringLiteral("Cylindrical (flat ends)"),
-                                   QStringLiteral("Cylindrical (shallow ends)"),
-                                   QStringLiteral("Cylindrical (deep ends)"),
-                                   QStringLiteral("Cylindrical (hemispherical ends)")});
+    ui->GroupTankShape->set_items(shape_names());
     ui->GroupTankShape->set_item_index(0);
+    ui->SizeUnits->addItems(size_unit_names());
+    ui->VolumeUnits->addItems(volume_unit_names());
 
     ui->Ed_points->set_text(QStringLiteral("15"));
 
@@ -98,9 +97,9 @@ InputPage::InputPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
                                         QStringLiteral("glyph_calculator_disabled.png")));
     ui->BtnCalculate->setIconSize(QSize(16, 16));
 
-    // The other two diagrams are decoded when first shown: start-up only
-    // needs the spherical one.
-    show_diagram(ui->ImageSphTank);
+    // The other diagrams are decoded when first shown: start-up only needs
+    // the first shape's.
+    show_diagram(shape_info(shape_at(0)));
 
     set_up_hints();
 
@@ -232,14 +231,13 @@ PointsEdit::KeepText InputPage::keep_points_text()
 // last: the whole order is set, from the widget before the page on.
 void InputPage::follow_in_tab_order(QWidget *before)
 {
-    QRadioButton *const shapes[] = {
-        ui->GroupTankShape->item_button(0), ui->GroupTankShape->item_button(1),
-        ui->GroupTankShape->item_button(2), ui->GroupTankShape->item_button(3),
-        ui->GroupTankShape->item_button(4), ui->GroupTankShape->item_button(5)};
-    set_tab_order({before, shapes[0], shapes[1], shapes[2], shapes[3], shapes[4], shapes[5],
-                   ui->SizeUnits, ui->VolumeUnits, ui->Ed_diameter, ui->Ed_length_cyl,
-                   ui->Ed_length_con, ui->Ed_angle, ui->Ed_min_signal, ui->Ed_max_signal,
-                   ui->Ed_points, ui->BtnCalculate});
+    std::vector<QWidget *> order = {before};
+    for (int i = 0; i < shape_count; ++i)
+        order.push_back(ui->GroupTankShape->item_button(i));
+    order.insert(order.end(), {ui->SizeUnits, ui->VolumeUnits, ui->Ed_diameter, ui->Ed_length_cyl,
+                               ui->Ed_length_con, ui->Ed_angle, ui->Ed_min_signal,
+                               ui->Ed_max_signal, ui->Ed_points, ui->BtnCalculate});
+    set_tab_order(order);
 }
 
 void InputPage::set_up_hints()
@@ -252,14 +250,28 @@ void InputPage::set_up_hints()
     }
 }
 
-// Shows one diagram box, loading its picture the first time.
-void InputPage::show_diagram(QLabel *box)
+QLabel *InputPage::diagram_box(ShapeFamily family) const
 {
-    if (box->pixmap().isNull()) {
-        const QString picture = box == ui->ImageSphTank   ? QStringLiteral("tank_spherical.png")
-                                : box == ui->ImageConTank ? QStringLiteral("tank_conical.png")
-                                                          : QStringLiteral("tank_cylindrical.png");
+    switch (family) {
+    case ShapeFamily::Spherical:
+        return ui->ImageSphTank;
+    case ShapeFamily::Conical:
+        return ui->ImageConTank;
+    case ShapeFamily::Cylindrical:
+        return ui->ImageCylTank;
+    }
+    return nullptr;
+}
+
+// Shows the diagram box of the shape's family with the shape's picture,
+// loading the picture when the box does not hold it yet.
+void InputPage::show_diagram(const ShapeInfo &shape)
+{
+    QLabel *box = diagram_box(shape.family);
+    const QString picture = QString::fromLatin1(shape.diagram);
+    if (box->pixmap().isNull() || box->property("picture").toString() != picture) {
         box->setPixmap(load_picture(picture, box->devicePixelRatioF()));
+        box->setProperty("picture", picture);
     }
     box->show();
 }
@@ -278,43 +290,34 @@ void InputPage::disable_parameters()
     ui->ImageCylTank->hide();
 }
 
-void InputPage::view_spherical()
+void InputPage::view_shape(Shape shape)
 {
+    const ShapeInfo &info = shape_info(shape);
     disable_parameters();
-    ui->Ed_length_cyl->clear();
-    ui->Ed_length_con->clear();
-    ui->Ed_angle->clear();
+    // The fields the shape does not use are emptied.
+    if (!info.length_cyl)
+        ui->Ed_length_cyl->clear();
+    if (!info.length_con)
+        ui->Ed_length_con->clear();
+    if (!info.angle)
+        ui->Ed_angle->clear();
     ui->Lb_diameter->setEnabled(true);
+    if (info.length_cyl) {
+        ui->Lb_length_cyl->setEnabled(true);
+        ui->Ed_length_cyl->setEnabled(true);
+    }
+    if (info.length_con) {
+        ui->Lb_length_con->setEnabled(true);
+        ui->Ed_length_con->setEnabled(true);
+    }
+    if (info.angle) {
+        ui->Lb_angle->setEnabled(true);
+        ui->Lb_angle1->setEnabled(true);
+        ui->Ed_angle->setEnabled(true);
+        ui->Ed_angle->setText(QStringLiteral("0"));
+    }
     ui->Ed_points->setEnabled(true);
-    show_diagram(ui->ImageSphTank);
-}
-
-void InputPage::view_conical()
-{
-    disable_parameters();
-    ui->Ed_angle->clear();
-    ui->Lb_diameter->setEnabled(true);
-    ui->Lb_length_cyl->setEnabled(true);
-    ui->Ed_length_cyl->setEnabled(true);
-    ui->Lb_length_con->setEnabled(true);
-    ui->Ed_length_con->setEnabled(true);
-    ui->Ed_points->setEnabled(true);
-    show_diagram(ui->ImageConTank);
-}
-
-void InputPage::view_cylindrical()
-{
-    disable_parameters();
-    ui->Ed_length_con->clear();
-    ui->Lb_diameter->setEnabled(true);
-    ui->Lb_length_cyl->setEnabled(true);
-    ui->Ed_length_cyl->setEnabled(true);
-    ui->Lb_angle->setEnabled(true);
-    ui->Lb_angle1->setEnabled(true);
-    ui->Ed_angle->setEnabled(true);
-    ui->Ed_angle->setText(QStringLiteral("0"));
-    ui->Ed_points->setEnabled(true);
-    show_diagram(ui->ImageCylTank);
+    show_diagram(info);
 }
 
 } // namespace pelorin

@@ -3,10 +3,11 @@
 // The Input page of the main window (TabSheetInput): the shape group, the
 // unit lists, the parameter fields, the Calculate button and the diagram
 // panel. The page owns its widgets: the main window reads and sets them
-// through the methods below, and the routines switch the parameter group and
-// the diagram between the shape families.
+// through the methods below, and view_shape() switches the parameter group
+// and the diagram to a shape as the shape catalogue describes it.
 
 #include "calc/calibration_run.h"
+#include "calc/shapes.h"
 #include "ui/points_edit.h"
 
 #include <QWidget>
@@ -35,7 +36,8 @@ public:
     // laid out: the shape group, the units, the parameters, Calculate.
     void follow_in_tab_order(QWidget *before);
 
-    // The shape group: the chosen item (0 to 5) and the text of an item.
+    // The shape group: the chosen item (a position in the shape catalogue)
+    // and the text of an item.
     int shape_index() const;
     QString shape_text(int index) const;
     // The shape title over the diagram.
@@ -61,12 +63,9 @@ public:
     // its text (a page switch made by the program).
     PointsEdit::KeepText keep_points_text();
 
-    // The common disabled state of the parameter group; no diagram shown.
-    void disable_parameters();
-    // The fields and the diagram of one shape family.
-    void view_spherical();
-    void view_conical();
-    void view_cylindrical();
+    // The fields the shape uses enabled (the others disabled and emptied, the
+    // angle at "0"), and its diagram.
+    void view_shape(Shape shape);
 
 signals:
     // The user chose another shape.
@@ -80,7 +79,10 @@ private:
     QWidget *field_widget(InputField field) const;
     QLabel *field_label(InputField field) const;
     void set_up_hints();
-    void show_diagram(QLabel *box);
+    // The common disabled state of the parameter group; no diagram shown.
+    void disable_parameters();
+    QLabel *diagram_box(ShapeFamily family) const;
+    void show_diagram(const ShapeInfo &shape);
 
     std::unique_ptr<Ui::InputPage> ui;
 };

@@ -1,7 +1,6 @@
 #include "ui/main_window.h"
 #include "ui_main_window.h"
 
-#include "calc/calc_state.h"
 #include "report/preview/prompts.h"
 #include "report/preview/report_preview.h"
 #include "report/report_captions.h"
@@ -13,7 +12,6 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
-#include <QScreen>
 
 namespace pelorin {
 
@@ -115,7 +113,7 @@ void TForm1::calculate()
 {
     // The grid follows the table once, when the run has written its rows.
     const ResultGrid::Hold hold(ui->TabSheetOutput->result_grid());
-    const std::optional<RunModel> model = calibration_run(*this, m_table);
+    const std::optional<RunModel> model = calibration_run(*this, m_state, m_table);
     if (!model)
         return;
     const InputPage &input = *ui->TabSheetInput;
@@ -155,30 +153,15 @@ void TForm1::choose_tank()
     const QString title = input.shape_text(index) + QStringLiteral(" tank");
     input.set_title(title);
     output.set_title(title);
-    CalcState.shape = static_cast<std::uint8_t>(index);
-    switch (index) {
-    case 0:
-        ui->TabSheetInput->view_spherical();
-        break;
-    case 1:
-        ui->TabSheetInput->view_conical();
-        break;
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-        ui->TabSheetInput->view_cylindrical();
-        break;
-    default:
-        break;
-    }
+    m_state.shape = shape_at(index);
+    input.view_shape(m_state.shape);
 }
 
 void TForm1::PrintClick()
 {
     // A conversion error leaves here with the run: no caption changes and no
-    // preview. A rejection returns normally and the report shows CalcState as
-    // the interrupted run left it.
+    // preview. A rejection returns normally and the report shows the
+    // calculation state as the interrupted run left it.
     calculate();
 
     const InputPage &input = *ui->TabSheetInput;
@@ -192,7 +175,7 @@ void TForm1::PrintClick()
     texts.tank_shape = input.shape_text(input.shape_index());
     texts.size_unit = input.size_unit_text();
     texts.volume_unit = input.volume_unit_text();
-    set_report_captions(QuickRep1(), CalcState, texts);
+    set_report_captions(QuickRep1(), m_state, texts);
 
     preview_report(QuickRep1(), m_table, m_prompts, this);
 }
@@ -254,15 +237,7 @@ void TForm1::changeEvent(QEvent *event)
 
 void TForm1::showEvent(QShowEvent *event)
 {
-    // Centred on the screen when first shown; later showings keep the place.
-    if (!m_centred) {
-        m_centred = true;
-        if (const QScreen *target = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(target->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    centre_on_first_show(*this, m_centred);
     QMainWindow::showEvent(event);
 }
 

@@ -5,7 +5,7 @@
 //
 // Data flow: the user's input lives in the Input page's fields; `calculate`
 // hands the window to the calibration run as its RunView, which reads the
-// fields, writes CalcState and Table and asks the window to show Zero, Span,
+// fields, writes the window's calculation state and Table and asks the window to show Zero, Span,
 // the column titles, or a rejection. DBGrid1 on the Output page shows Table
 // through DataSource. Every handler runs inside run_handler(), so an error
 // leaving it reaches the application's default error box.
@@ -49,6 +49,8 @@ public:
     void set_about_box(TAboutBox *about_box);
 
     Table &table() { return m_table; }
+    // The calculation state: the chosen shape, and what the last run stored.
+    const TCalcState &calc_state() const { return m_state; }
     // The calibration report's layout, made when the first report is asked
     // for (measuring its fonts is not start-up work) and kept for the life of
     // the window with its print settings. PrintClick writes its captions.
@@ -108,6 +110,7 @@ private:
 
     std::unique_ptr<Ui::TForm1> ui;
     Prompts &m_prompts;
+    TCalcState m_state;
     Table m_table;
     std::unique_ptr<ReportLayout> m_report;
     DataSource m_source;

@@ -51,12 +51,13 @@ private slots:
 
 private:
     testing::FakeRunView view;
+    TCalcState state;
     Table table;
 };
 
 void TestCalibrationRun::init()
 {
-    CalcState = TCalcState();
+    state = TCalcState();
     view = testing::FakeRunView();
     table.close();
     set_decimal_separator(QLatin1Char('.'));
@@ -64,7 +65,7 @@ void TestCalibrationRun::init()
 
 void TestCalibrationRun::start_up_input()
 {
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(view.events, QStringList({"output", "zero", "span", "titles"}));
     QCOMPARE(view.zero, QString(" Zero  = 0.000"));
     QCOMPARE(view.span, QString(" Span = 523.599"));
@@ -79,18 +80,18 @@ void TestCalibrationRun::start_up_input()
     QCOMPARE(row(table, 16), QStringList({blanks, "1.000", "1.000", "10.000", "523.599"}));
     for (int i = 1; i <= 15; ++i)
         QCOMPARE(row(table, i).at(0), QString::number(i));
-    QCOMPARE(CalcState.max_signal, 10.0f);
-    QCOMPARE(CalcState.length_cyl, 0.0f);
+    QCOMPARE(state.max_signal, 10.0f);
+    QCOMPARE(state.length_cyl, 0.0f);
 }
 
 void TestCalibrationRun::conical_tank()
 {
-    CalcState.shape = 1;
+    state.shape = Shape::Conical;
     view.texts[InputField::Diameter] = "2";
     view.texts[InputField::LengthCyl] = "3";
     view.texts[InputField::LengthCon] = "1";
     view.texts[InputField::Points] = "3";
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(view.zero, QString(" Zero  = 0.000"));
     QCOMPARE(view.span, QString(" Span = 10.472"));
     QCOMPARE(table.rowCount(), 5);
@@ -115,9 +116,9 @@ void TestCalibrationRun::point_counts()
     QFETCH(QString, points);
     QFETCH(int, rows);
     // A bigger run first: a second run with fewer points leaves none of its rows.
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     view.texts[InputField::Points] = points;
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(table.rowCount(), rows);
     if (rows == 3)
         QCOMPARE(row(table, 1).mid(0, 2), QStringList({"1", "0.500"}));
@@ -185,38 +186,38 @@ void TestCalibrationRun::rejections()
     QFETCH(FieldTexts, texts);
     QFETCH(QString, message);
     QFETCH(int, field);
-    CalcState.shape = std::uint8_t(shape);
+    state.shape = Shape(shape);
     for (auto it = texts.cbegin(); it != texts.cend(); ++it)
         view.texts[it.key()] = it.value();
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(view.rejection, message);
     QCOMPARE(view.events, QStringList({"output", QString("reject %1").arg(field)}));
 }
 
 void TestCalibrationRun::rejection_keeps_previous_results()
 {
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     const Table::Row last = table.rows().last();
-    CalcState.shape = 0;
+    state.shape = Shape::Spherical;
     view.texts[InputField::Diameter] = "-5";
     view.events.clear();
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(view.events,
              QStringList({"output", QString("reject %1").arg(int(InputField::Diameter))}));
     QCOMPARE(table.rowCount(), 17);
     QCOMPARE(table.rows().last(), last);
     // The rejected value is stored before it is tested.
-    QCOMPARE(CalcState.diameter, -5.0f);
-    QCOMPARE(CalcState.top_volume, 523.598755f);
+    QCOMPARE(state.diameter, -5.0f);
+    QCOMPARE(state.top_volume, 523.598755f);
 
     // An accepted angle at the limit: 89.999999 degrees is below pi/2.
-    CalcState.shape = 2;
+    state.shape = Shape::CylindricalFlat;
     view.texts = testing::FakeRunView().texts;
     view.texts[InputField::Diameter] = "2";
     view.texts[InputField::LengthCyl] = "5";
     view.texts[InputField::Angle] = "89.999999";
     view.rejection.clear();
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QVERIFY2(view.rejection.isEmpty(), qPrintable(view.rejection));
     QCOMPARE(table.rowCount(), 17);
 }
@@ -251,7 +252,7 @@ void TestCalibrationRun::guarded_read_errors()
     QFETCH(int, field);
     QFETCH(QString, text);
     QFETCH(QString, message);
-    CalcState.shape = std::uint8_t(shape);
+    state.shape = Shape(shape);
     if (shape != 0) {
         view.texts[InputField::Diameter] = "2";
         view.texts[InputField::LengthCyl] = "5";
@@ -260,7 +261,7 @@ void TestCalibrationRun::guarded_read_errors()
     }
     view.texts[InputField(field)] = text;
     try {
-        calibration_run(view, table);
+        calibration_run(view, state, table);
         QFAIL("the run did not raise an error");
     } catch (const Error &e) {
         QCOMPARE(e.message(), message);
@@ -275,7 +276,7 @@ void TestCalibrationRun::unused_fields_are_not_read()
     view.texts[InputField::LengthCyl] = "garbage";
     view.texts[InputField::Angle] = "x";
     view.texts[InputField::LengthCon] = "-1";
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(table.rowCount(), 17);
 }
 
@@ -283,14 +284,14 @@ void TestCalibrationRun::units_change_volumes_not_heights()
 {
     view.size = 1;
     view.volume = 1;
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(view.titles, QStringList({"Height (feet)", "Volume (liters)"}));
     QCOMPARE(row(table, 16).at(3), QString("10.000"));
     // 523.598755 ft3 in liters: 523.598755 x 28.3168468.
     QCOMPARE(row(table, 16).at(4), QString("14826.670"));
     view.size = 0;
     view.volume = 2;
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(view.titles, QStringList({"Height (meters)", "Volume (US gal)"}));
     QCOMPARE(row(table, 16).at(4), QString("138320.200"));
 }
@@ -299,11 +300,11 @@ void TestCalibrationRun::equal_volumes_are_invalid_operation()
 {
     // h1 and h2 so close that their volumes are the same 32-bit value: the
     // first row divides zero by zero after the table has been cleared.
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     view.texts[InputField::MinSignal] = "1e-23";
     view.texts[InputField::MaxSignal] = "2e-23";
     try {
-        calibration_run(view, table);
+        calibration_run(view, state, table);
         QFAIL("no error");
     } catch (const MathError &e) {
         QCOMPARE(e.message(), QString("Invalid floating point operation"));
@@ -315,12 +316,12 @@ void TestCalibrationRun::equal_volumes_are_invalid_operation()
 
 void TestCalibrationRun::flat_bottomed_conical_tank_runs()
 {
-    CalcState.shape = 1;
+    state.shape = Shape::Conical;
     view.texts[InputField::Diameter] = "2";
     view.texts[InputField::LengthCyl] = "3";
     view.texts[InputField::LengthCon] = "0";
     view.texts[InputField::Points] = "2";
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(view.span, QString(" Span = 9.425"));
     QCOMPARE(table.rowCount(), 4);
     QCOMPARE(row(table, 1), QStringList({"1", "0.333", "0.333", "1.000", "3.142"}));
@@ -328,11 +329,11 @@ void TestCalibrationRun::flat_bottomed_conical_tank_runs()
 
 void TestCalibrationRun::huge_conical_tank_runs()
 {
-    CalcState.shape = 1;
+    state.shape = Shape::Conical;
     view.texts = {{InputField::Points, "1"},          {InputField::Diameter, "1"},
                   {InputField::LengthCyl, "1e37"},    {InputField::LengthCon, "2e38"},
                   {InputField::MinSignal, "2.05e38"}, {InputField::MaxSignal, "max"}};
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(view.zero, QString(" Zero  = 5.628687E37"));
     QCOMPARE(view.span, QString(" Span = 3.926989E36"));
 }
@@ -342,7 +343,7 @@ void TestCalibrationRun::comma_separator()
     set_decimal_separator(QLatin1Char(','));
     view.texts[InputField::Diameter] = "2,5";
     view.texts[InputField::Points] = "1";
-    calibration_run(view, table);
+    calibration_run(view, state, table);
     QCOMPARE(view.span, QString(" Span = 8,181"));
     QCOMPARE(row(table, 1), QStringList({"1", "0,500", "0,500", "1,250", "4,091"}));
 }

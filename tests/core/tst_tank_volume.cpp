@@ -13,16 +13,19 @@ using namespace pelorin;
 
 namespace {
 
-// Sets up CalcState for one tank; the angle is entered in degrees and stored
-// as the calibration run stores it.
+// The tank under test.
+TCalcState tank;
+
+// Sets up the tank; the angle is entered in degrees and stored as the
+// calibration run stores it.
 void set_tank(int shape, float d, float L = 0, float L1 = 0, float degrees = 0)
 {
-    CalcState = TCalcState();
-    CalcState.shape = std::uint8_t(shape);
-    CalcState.diameter = d;
-    CalcState.length_cyl = L;
-    CalcState.length_con = L1;
-    CalcState.angle = f32(static_cast<extended>(degrees) * constants::deg_to_rad);
+    tank = TCalcState();
+    tank.shape = Shape(shape);
+    tank.diameter = d;
+    tank.length_cyl = L;
+    tank.length_con = L1;
+    tank.angle = f32(static_cast<extended>(degrees) * constants::deg_to_rad);
 }
 
 QString nine(float v)
@@ -33,7 +36,7 @@ QString nine(float v)
 MathError::Kind fault_of(float level)
 {
     try {
-        tank_volume(CalcState.shape, level);
+        tank_volume(tank, level);
     } catch (const MathError &e) {
         return e.kind();
     }
@@ -135,11 +138,11 @@ void TestTankVolume::reference_values()
     QFETCH(QString, volume);
 
     set_tank(shape, d, L, L1, angle);
-    QCOMPARE(nine(tank_height()), H);
-    const float returned = tank_volume(std::uint8_t(shape), level);
-    QCOMPARE(nine(CalcState.cur_height), height);
+    QCOMPARE(nine(tank_height(tank)), H);
+    const float returned = tank_volume(tank, level);
+    QCOMPARE(nine(tank.cur_height), height);
     QCOMPARE(nine(returned), volume);
-    QCOMPARE(nine(CalcState.cur_volume), volume);
+    QCOMPARE(nine(tank.cur_volume), volume);
 }
 
 void TestTankVolume::end_levels_at_thirty_degrees()
@@ -147,22 +150,22 @@ void TestTankVolume::end_levels_at_thirty_degrees()
     // At 30 degrees, level 0.3 leaves the upper end empty (limited from a
     // negative level) and level 0.8 fills the lower end completely.
     set_tank(2, 2, 5, 0, 30);
-    QCOMPARE(nine(inclined_volume(0.3f)), QString("2.79181695"));
-    const float full_end = end_shallow(1);
-    QCOMPARE(end_shallow(0), 0.0f);
+    QCOMPARE(nine(inclined_volume(tank, 0.3f)), QString("2.79181695"));
+    const float full_end = end_shallow(tank, 1);
+    QCOMPARE(end_shallow(tank, 0), 0.0f);
 
     set_tank(3, 2, 5, 0, 30);
-    const float body_low = inclined_volume(0.3f);
-    const float a_low = f32(0.3f + tanl(CalcState.angle) * ((0.3f / 2.0L) * 5));
+    const float body_low = inclined_volume(tank, 0.3f);
+    const float a_low = f32(0.3f + tanl(tank.angle) * ((0.3f / 2.0L) * 5));
     QCOMPARE(nine(a_low), QString("0.733012736"));
-    QCOMPARE(nine(tank_volume(3, 0.3f)),
-             nine(f32((static_cast<extended>(end_shallow(a_low)) + body_low) + 0)));
-    const float body_high = inclined_volume(0.8f);
+    QCOMPARE(nine(tank_volume(tank, 0.3f)),
+             nine(f32((static_cast<extended>(end_shallow(tank, a_low)) + body_low) + 0)));
+    const float body_high = inclined_volume(tank, 0.8f);
     QCOMPARE(nine(body_high), QString("14.6139975"));
-    const float a_high = f32(0.8f - tanl(CalcState.angle) * (((1 - 0.8f) / 2.0L) * 5));
+    const float a_high = f32(0.8f - tanl(tank.angle) * (((1 - 0.8f) / 2.0L) * 5));
     QCOMPARE(nine(a_high), QString("0.511324883"));
-    QCOMPARE(nine(tank_volume(3, 0.8f)),
-             nine(f32((static_cast<extended>(full_end) + body_high) + end_shallow(a_high))));
+    QCOMPARE(nine(tank_volume(tank, 0.8f)),
+             nine(f32((static_cast<extended>(full_end) + body_high) + end_shallow(tank, a_high))));
 }
 
 void TestTankVolume::level_zero_is_empty_data()
@@ -182,8 +185,8 @@ void TestTankVolume::level_zero_is_empty()
     QFETCH(int, shape);
     QFETCH(float, angle);
     set_tank(shape, 2, 5, 1, angle);
-    QCOMPARE(tank_volume(std::uint8_t(shape), 0), 0.0f);
-    QCOMPARE(CalcState.cur_height, 0.0f);
+    QCOMPARE(tank_volume(tank, 0), 0.0f);
+    QCOMPARE(tank.cur_height, 0.0f);
 }
 
 void TestTankVolume::level_one_is_full_data()
@@ -207,17 +210,17 @@ void TestTankVolume::level_one_is_full()
     QFETCH(QString, volume);
     set_tank(shape, 2, 5, 0, angle);
     // The volume is full; the height at level 1 equals H exactly.
-    QCOMPARE(nine(tank_volume(std::uint8_t(shape), 1)), volume);
-    QCOMPARE(CalcState.cur_height, tank_height());
+    QCOMPARE(nine(tank_volume(tank, 1)), volume);
+    QCOMPARE(tank.cur_height, tank_height(tank));
 }
 
 void TestTankVolume::cone_meets_cylinder_at_l1()
 {
     set_tank(1, 2, 3, 1);
     // h = L1 exactly takes the cone formula.
-    QCOMPARE(nine(tank_volume(1, 0.25f)), QString("1.04719758"));
+    QCOMPARE(nine(tank_volume(tank, 0.25f)), QString("1.04719758"));
     // Just above, the cylinder formula gives (nearly) the same volume.
-    const float above = tank_volume(1, std::nextafter(0.25f, 1.0f));
+    const float above = tank_volume(tank, std::nextafter(0.25f, 1.0f));
     QVERIFY(std::fabs(above - 1.04719758f) < 1e-5f);
 }
 
@@ -226,37 +229,37 @@ void TestTankVolume::flat_bottomed_conical_tank()
     // L1 = 0 is a vertical cylinder on a flat bottom: empty at level 0 (no
     // division by the zero cone), and the cylinder formula above it.
     set_tank(1, 2, 3, 0);
-    QCOMPARE(tank_height(), 3.0f);
-    QCOMPARE(tank_volume(1, 0), 0.0f);
-    QCOMPARE(CalcState.cur_height, 0.0f);
-    QCOMPARE(nine(tank_volume(1, 1)), nine(f32(square(2) * constants::pi_12 * 9)));
+    QCOMPARE(tank_height(tank), 3.0f);
+    QCOMPARE(tank_volume(tank, 0), 0.0f);
+    QCOMPARE(tank.cur_height, 0.0f);
+    QCOMPARE(nine(tank_volume(tank, 1)), nine(f32(square(2) * constants::pi_12 * 9)));
     // A cone so short that its square rounds to 0 behaves the same at the bottom.
     set_tank(1, 2, 3, 1e-30f);
-    QCOMPARE(tank_volume(1, 0), 0.0f);
+    QCOMPARE(tank_volume(tank, 0), 0.0f);
 }
 
 void TestTankVolume::huge_cone()
 {
     // 2 L1 is beyond the 32-bit range but the volume is not.
     set_tank(1, 1, 1e37f, 2e38f);
-    QCOMPARE(nine(tank_volume(1, 1)), QString("6.02138548e+37"));
+    QCOMPARE(nine(tank_volume(tank, 1)), QString("6.02138548e+37"));
 }
 
 void TestTankVolume::angle_zero_takes_horizontal_path()
 {
     set_tank(2, 2, 5, 0, 0);
-    QCOMPARE(inclined_volume(0.25f), segment_volume(0.25f));
+    QCOMPARE(inclined_volume(tank, 0.25f), segment_volume(tank, 0.25f));
     // With ends, both ends take the tank's level when horizontal.
     set_tank(5, 2, 5, 0, 0);
     const float expected =
-        f32((static_cast<extended>(end_hemispherical(0.25f)) + segment_volume(0.25f)) +
-            end_hemispherical(0.25f));
-    QCOMPARE(tank_volume(5, 0.25f), expected);
+        f32((static_cast<extended>(end_hemispherical(tank, 0.25f)) + segment_volume(tank, 0.25f)) +
+            end_hemispherical(tank, 0.25f));
+    QCOMPARE(tank_volume(tank, 0.25f), expected);
 
     // Any positive angle takes the inclined path.
-    CalcState.shape = 2;
-    CalcState.angle = 1e-4f * float(constants::deg_to_rad);
-    const float tilted = tank_volume(2, 0.5f);
+    tank.shape = Shape::CylindricalFlat;
+    tank.angle = 1e-4f * float(constants::deg_to_rad);
+    const float tilted = tank_volume(tank, 0.5f);
     QVERIFY(tilted != 0.0f);
     QVERIFY(std::fabs(tilted - 7.85398197f) / 7.85398197f < 1e-5f);
 }
@@ -265,10 +268,10 @@ void TestTankVolume::inclined_body_half_full_at_whole_degrees()
 {
     for (int degrees = 1; degrees <= 89; ++degrees) {
         set_tank(2, 2, 5, 0, float(degrees));
-        const float half = tank_volume(2, 0.5f);
+        const float half = tank_volume(tank, 0.5f);
         QVERIFY2(QString::number(double(half), 'g', 6) == QLatin1String("7.85398"),
                  qPrintable(QString("%1 degrees: %2").arg(degrees).arg(nine(half))));
-        QCOMPARE(nine(tank_volume(2, 1)), QString("15.707963"));
+        QCOMPARE(nine(tank_volume(tank, 1)), QString("15.707963"));
     }
 }
 
@@ -290,12 +293,12 @@ void TestTankVolume::tiny_inclinations()
     QFETCH(float, degrees);
     QFETCH(double, tolerance);
     set_tank(2, 10, 100, 0, degrees);
-    const double k = (10.0 / 100.0) / std::tan(double(CalcState.angle));
+    const double k = (10.0 / 100.0) / std::tan(double(tank.angle));
     const auto area = [](double u) {
         const double alpha = 2 * std::acos(1 - 2 * std::clamp(u, 0.0, 1.0));
         return 100.0 * 10 * 10 * (alpha - std::sin(alpha)) / 8;
     };
-    const float full = tank_volume(2, 1);
+    const float full = tank_volume(tank, 1);
     float previous = 0;
     for (int i = 0; i <= 1000; ++i) {
         const float level = float(i) / 1000;
@@ -304,41 +307,43 @@ void TestTankVolume::tiny_inclinations()
         const int steps = 2000; // midpoint rule along the axis
         for (int j = 0; j < steps; ++j)
             exact += area(low + (high - low) * (j + 0.5) / steps) / steps;
-        const float volume = tank_volume(2, level);
+        const float volume = tank_volume(tank, level);
         QVERIFY2(std::fabs(volume - exact) <= tolerance * full,
                  qPrintable(QString("level %1: %2, exact %3").arg(level).arg(volume).arg(exact)));
         QVERIFY(volume >= previous);
         previous = volume;
     }
     if (degrees == 1e-7f)
-        QCOMPARE(nine(tank_volume(2, 0.1f)), QString("408.752747"));
+        QCOMPARE(nine(tank_volume(tank, 0.1f)), QString("408.752747"));
 }
 
 void TestTankVolume::level_above_one()
 {
     const float above = std::nextafter(1.0f, 2.0f);
     set_tank(0, 10);
-    QCOMPARE(nine(tank_volume(0, above)), QString("523.598755"));
-    QVERIFY(CalcState.cur_height > 10.0f);
+    QCOMPARE(nine(tank_volume(tank, above)), QString("523.598755"));
+    QVERIFY(tank.cur_height > 10.0f);
     for (int shape = 2; shape <= 5; ++shape) {
         set_tank(shape, 2, 5, 0, 30);
-        const float full = tank_volume(std::uint8_t(shape), 1);
-        QCOMPARE(tank_volume(std::uint8_t(shape), above), full);
-        QVERIFY(CalcState.cur_height > tank_height());
+        const float full = tank_volume(tank, 1);
+        QCOMPARE(tank_volume(tank, above), full);
+        QVERIFY(tank.cur_height > tank_height(tank));
     }
     // The conical shape limits nothing: slightly more than full.
     set_tank(1, 2, 3, 1);
-    QVERIFY(tank_volume(1, 1.01f) > tank_volume(1, 1));
+    QVERIFY(tank_volume(tank, 1.01f) > tank_volume(tank, 1));
 }
 
 void TestTankVolume::unknown_shape_keeps_previous_volume()
 {
     set_tank(0, 10);
-    tank_volume(0, 0.5f);
-    const float height = CalcState.cur_height;
-    QCOMPARE(tank_volume(6, 0.25f), CalcState.cur_volume);
-    QCOMPARE(nine(tank_volume(200, 1)), QString("261.799377"));
-    QCOMPARE(CalcState.cur_height, height);
+    tank_volume(tank, 0.5f);
+    const float height = tank.cur_height;
+    tank.shape = Shape(6);
+    QCOMPARE(tank_volume(tank, 0.25f), tank.cur_volume);
+    tank.shape = Shape(200);
+    QCOMPARE(nine(tank_volume(tank, 1)), QString("261.799377"));
+    QCOMPARE(tank.cur_height, height);
 }
 
 void TestTankVolume::elementary_operations()
@@ -357,7 +362,7 @@ void TestTankVolume::elementary_operations()
     set_tank(2, 2, 5);
     QCOMPARE(segment_integral(0), 0.0f);
     QCOMPARE(segment_integral(1), 0.5f);
-    QCOMPARE(segment_volume(0), 0.0f);
+    QCOMPARE(segment_volume(tank, 0), 0.0f);
 }
 
 void TestTankVolume::faults()
@@ -378,17 +383,17 @@ void TestTankVolume::faults()
 
     // A nearly vertical tank with a tiny angle: k overflows.
     set_tank(2, 1e30f, 1e-30f, 0, 0);
-    CalcState.angle = 1e-40f;
+    tank.angle = 1e-40f;
     QCOMPARE(fault_of(0.5f), MathError::Kind::Overflow);
 
     // The fault keeps what was stored before it.
     set_tank(0, 2);
-    tank_volume(0, 1);
-    const float before = CalcState.cur_volume;
-    CalcState.diameter = 1e30f;
-    QVERIFY_THROWS_EXCEPTION(MathError, tank_volume(0, 1));
-    QCOMPARE(CalcState.cur_volume, before);
-    QVERIFY(CalcState.cur_height == 1e30f);
+    tank_volume(tank, 1);
+    const float before = tank.cur_volume;
+    tank.diameter = 1e30f;
+    QVERIFY_THROWS_EXCEPTION(MathError, tank_volume(tank, 1));
+    QCOMPARE(tank.cur_volume, before);
+    QVERIFY(tank.cur_height == 1e30f);
 }
 
 QTEST_GUILESS_MAIN(TestTankVolume)

@@ -1,4 +1,4 @@
-// Unit factors as 32-bit values and their use on volumes.
+// The volume factor of every unit pair as a 32-bit value, and its use on volumes.
 
 #include "calc/tank_volume.h"
 #include "calc/units.h"
@@ -26,7 +26,6 @@ class TestUnits : public QObject
     Q_OBJECT
 
 private slots:
-    void stored_factors();
     void reachable_factors_data();
     void reachable_factors();
     void volumes_in_every_unit_data();
@@ -34,18 +33,6 @@ private slots:
     void position_outside_table_is_range_error_data();
     void position_outside_table_is_range_error();
 };
-
-void TestUnits::stored_factors()
-{
-    QCOMPARE(nine(size_factors[1]), QString("0.304800004"));
-    QCOMPARE(nine(volume_unit_factors[1]), QString("0.00100000005"));
-    QCOMPARE(QString::number(double(volume_unit_factors[2]), 'g', 9), QString("0.0037854109"));
-    QCOMPARE(nine(volume_unit_factors[3]), QString("0.0283168498"));
-    for (std::size_t i = 2; i < 10; ++i)
-        QCOMPARE(size_factors[i], 1.0f);
-    for (std::size_t i = 4; i < 10; ++i)
-        QCOMPARE(volume_unit_factors[i], 1.0f);
-}
 
 void TestUnits::reachable_factors_data()
 {

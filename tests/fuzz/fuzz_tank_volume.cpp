@@ -1,7 +1,7 @@
 // The volume model on any dimensions (every float, with the extremes made
-// likely), any shape index 0..7 and any level: only MathError or another
-// pelorin::Error may leave it, the result is the stored volume, and a shape
-// outside 0..5 changes nothing.
+// likely), any shape or a value past the shapes, and any level: only MathError
+// or another pelorin::Error may leave it, the result is the stored volume,
+// and a value past the shapes changes nothing.
 
 #include "calc/calc_state.h"
 #include "calc/errors.h"
@@ -52,20 +52,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size < 26)
         return 0;
-    pelorin::TCalcState &s = pelorin::CalcState;
+    pelorin::TCalcState s;
     s.diameter = take_float(data);
     s.angle = take_float(data);
     s.length_cyl = take_float(data);
     s.length_con = take_float(data);
     const float level = take_float(data);
-    const std::uint8_t shape = data[0] % 8;
-    s.shape = shape;
+    // Two values past the shapes, which must change nothing.
+    const int shape = data[0] % (pelorin::shape_count + 2);
+    s.shape = pelorin::Shape(shape);
     s.cur_height = 123.0f;
     s.cur_volume = 456.0f;
 
     try {
-        const float volume = pelorin::tank_volume(shape, level);
-        if (shape > pelorin::CylindricalHemispherical) {
+        const float volume = pelorin::tank_volume(s, level);
+        if (shape >= pelorin::shape_count) {
             if (s.cur_height != 123.0f || s.cur_volume != 456.0f)
                 std::abort();
         } else if (std::memcmp(&volume, &s.cur_volume, sizeof volume) != 0) {
@@ -74,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } catch (const pelorin::Error &) {
     }
     try {
-        pelorin::tank_height();
+        pelorin::tank_height(s);
     } catch (const pelorin::Error &) {
     }
     return 0;

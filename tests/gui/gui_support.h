@@ -7,6 +7,7 @@
 #include "calc/calc_state.h"
 #include "calc/number_text.h"
 #include "report/preview/prompts.h"
+#include "support/widget_support.h"
 #include "test_prompts.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
@@ -47,6 +48,8 @@ inline void start_up()
     pelorin::set_up_application();
 }
 
+using pelorin::testing::named;
+
 // Fails the test on a lookup by name that found nothing: the failure names
 // what was looked for and where, and the exception ends the test, so that no
 // null pointer is left to crash on.
@@ -58,23 +61,13 @@ inline void start_up()
     throw std::runtime_error(what.toStdString());
 }
 
-// The object of type T named `name` among the children of `root`, as the user
-// finds it by its name; fails the test when there is none.
-template <typename T = QWidget> T *named(const QObject *root, const char *name)
-{
-    if (T *found = root->findChild<T *>(QLatin1String(name)))
-        return found;
-    fail_lookup(root->objectName(), T::staticMetaObject.className(), name);
-}
-
 // The program's two windows as start-up leaves them, the main window shown
-// and active. CalcState starts from zeros as at program start.
+// and active. Its calculation state starts from zeros as at program start.
 struct Program
 {
     Program()
     {
         start_up();
-        pelorin::CalcState = pelorin::TCalcState();
         pelorin::set_decimal_separator(QLatin1Char('.'));
         form = std::make_unique<pelorin::TForm1>(prompts);
         about = std::make_unique<pelorin::TAboutBox>();

@@ -5,8 +5,7 @@
 #include "gui_support.h"
 
 #include "calc/table_text.h"
-#include "ui/command_line.h"
-#include "ui/radio_group.h"
+#include "report/report_captions.h"
 
 #include <QComboBox>
 #include <QProcess>
@@ -228,16 +227,7 @@ void TestCommandLine::exit_statuses()
 void TestCommandLine::texts_are_the_windows()
 {
     Program program;
-    auto *shapes = program.widget<pelorin::RadioGroup>("GroupTankShape");
-    for (int i = 0; i < 6; ++i)
-        QCOMPARE(pelorin::shape_names().at(i), shapes->item_text(i));
-    auto *sizes = program.widget<QComboBox>("SizeUnits");
-    auto *volumes = program.widget<QComboBox>("VolumeUnits");
-    QCOMPARE(pelorin::size_unit_names(), (QStringList{sizes->itemText(0), sizes->itemText(1)}));
-    QCOMPARE(pelorin::volume_unit_names(),
-             (QStringList{volumes->itemText(0), volumes->itemText(1), volumes->itemText(2),
-                          volumes->itemText(3)}));
-    const pelorin::ReportTexts texts = pelorin::report_texts(0, 0, 0);
+    const pelorin::ReportTexts texts = pelorin::report_texts(pelorin::Shape::Spherical, 0, 0);
     QCOMPARE(texts.diameter, program.text("Lb_diameter"));
     QCOMPARE(texts.length_cyl, program.text("Lb_length_cyl"));
     QCOMPARE(texts.length_con, program.text("Lb_length_con"));

@@ -1,6 +1,7 @@
 // The static Info and Help pages: their texts line for line, fonts, colours,
 // geometry, tab order and pictures.
 
+#include "calc/shapes.h"
 #include "resources/pictures.h"
 #include "ui/help_page.h"
 #include "ui/info_page.h"
@@ -106,6 +107,7 @@ private slots:
     void tab_order_data();
     void tab_order();
     void tab_key_walks_the_help_memos();
+    void shapes_name_their_help_sections();
 
     void pictures_have_their_sizes_data();
     void pictures_have_their_sizes();
@@ -516,6 +518,22 @@ void TestInfoHelpPages::info_page_fails_without_jpeg_decoder()
     QVERIFY2(output.contains(QStringLiteral("PASS   : TestInfoHelpPages::"
                                             "info_page_fails_without_jpeg_decoder")),
              qPrintable(output));
+}
+
+// The Help page describes the ends of the shapes whose catalogue row names a
+// section: each names a heading of the page that speaks of that end.
+void TestInfoHelpPages::shapes_name_their_help_sections()
+{
+    HelpPage page;
+    int sections = 0;
+    for (const pelorin::ShapeInfo &shape : pelorin::shape_catalogue) {
+        if (*shape.help == '\0')
+            continue;
+        ++sections;
+        const QString heading = child<QLabel>(&page, shape.help)->text().toLower();
+        QVERIFY2(heading.contains(QLatin1String(shape.key)), qPrintable(heading));
+    }
+    QVERIFY(sections > 0);
 }
 
 QTEST_MAIN(TestInfoHelpPages)

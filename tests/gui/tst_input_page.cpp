@@ -287,7 +287,7 @@ void TestInputPage::shape_change()
     choose_shape(program, to);
 
     QCOMPARE(shapes(program)->item_index(), to);
-    QCOMPARE(int(pelorin::CalcState.shape), to);
+    QCOMPARE(int(program.form->calc_state().shape), to);
     QCOMPARE(program.text("TextTankImage"), title);
     QCOMPARE(program.text("TextTankShape"), title);
     QStringList expected_enabled;

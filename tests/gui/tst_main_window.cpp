@@ -57,7 +57,7 @@ void TestMainWindow::start_up_state()
     QCOMPARE(program.text("TextZero"), QStringLiteral(" Zero  = ?"));
     QCOMPARE(program.text("TextSpan"), QStringLiteral(" Span = ?"));
     QCOMPARE(program.grid_model()->rowCount(), 0);
-    QCOMPARE(pelorin::CalcState.shape, 0);
+    QCOMPARE(int(program.form->calc_state().shape), 0);
     QVERIFY(!program.about->isVisible());
 }
 

@@ -20,41 +20,15 @@
 
 namespace pelorin::testing {
 
-inline const QStringList &shape_texts()
-{
-    static const QStringList texts = {
-        QStringLiteral("Spherical"),
-        QStringLiteral("Conical"),
-        QStringLiteral("Cylindrical (flat ends)"),
-        QStringLiteral("Cylindrical (shallow ends)"),
-        QStringLiteral("Cylindrical (deep ends)"),
-        QStringLiteral("Cylindrical (hemispherical ends)"),
-    };
-    return texts;
-}
-
-inline ReportTexts report_texts(const RunInput &input)
-{
-    ReportTexts t;
-    t.diameter = QStringLiteral("Diameter (d)");
-    t.length_cyl = QStringLiteral("Length of cylinder (L)");
-    t.length_con = QStringLiteral("Length of cone (L1)");
-    t.angle = QStringLiteral("Angle of inclination");
-    t.min_signal = QStringLiteral("Height (h1)");
-    t.max_signal = QStringLiteral("Height (h2)");
-    t.tank_shape = shape_texts().at(input.shape);
-    t.size_unit = size_unit_name(input.size_unit);
-    t.volume_unit = volume_unit_name(input.volume_unit);
-    return t;
-}
-
 // What PrintClick does before the preview: the run, then the captions.
 inline void prepare_report(const RunInput &input, Table &table, ReportLayout &layout)
 {
-    CalcState.shape = input.shape;
+    TCalcState state;
+    state.shape = input.shape;
     FakeRunView view(input);
-    calibration_run(view, table);
-    set_report_captions(layout, CalcState, report_texts(input));
+    calibration_run(view, state, table);
+    set_report_captions(layout, state,
+                        report_texts(input.shape, input.size_unit, input.volume_unit));
 }
 
 inline RunInput startup_input(int points = 15)

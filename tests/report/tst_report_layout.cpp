@@ -312,7 +312,7 @@ void TestReportLayout::captions_data()
                                                     "Volume (US gal)"};
 
     testing::RunInput inclined = testing::startup_input();
-    inclined.shape = 2;
+    inclined.shape = Shape::CylindricalFlat;
     inclined.diameter = QStringLiteral("2");
     inclined.length_cyl = QStringLiteral("4");
     inclined.angle = QStringLiteral("30");
@@ -332,7 +332,7 @@ void TestReportLayout::captions_data()
                        "Volume (m3)"};
 
     testing::RunInput conical = testing::startup_input(3);
-    conical.shape = 1;
+    conical.shape = Shape::Conical;
     conical.diameter = QStringLiteral("2");
     conical.length_cyl = QStringLiteral("3");
     conical.length_con = QStringLiteral("1");
@@ -368,9 +368,9 @@ void TestReportLayout::captions()
     }
     // Zero and Span lines always end in the volume unit, the angle in degrees.
     QVERIFY(layout.element("QRLbZero")
-                .caption.endsWith(QLatin1Char(' ') + testing::volume_unit_name(input.volume_unit)));
+                .caption.endsWith(QLatin1Char(' ') + volume_unit_names().value(input.volume_unit)));
     QVERIFY(layout.element("QRLbSpan")
-                .caption.endsWith(QLatin1Char(' ') + testing::volume_unit_name(input.volume_unit)));
+                .caption.endsWith(QLatin1Char(' ') + volume_unit_names().value(input.volume_unit)));
     QVERIFY(layout.element("QRLbAngle").caption.endsWith(QStringLiteral(" degrees")));
 }
 
@@ -382,12 +382,12 @@ void TestReportLayout::span_is_the_unrounded_difference()
     state.zero_volume = 1.0f;
     state.top_volume = 16777218.0f;
     ReportLayout layout;
-    set_report_captions(layout, state, testing::report_texts(testing::startup_input()));
+    set_report_captions(layout, state, report_texts(Shape::Spherical, 0, 0));
     QCOMPARE(layout.element("QRLbSpan").caption, QStringLiteral("SPAN - 1.677722E7 m3"));
 
     state.zero_volume = 0.1f; // 0.100000001490116...
     state.top_volume = 1000.0f;
-    set_report_captions(layout, state, testing::report_texts(testing::startup_input()));
+    set_report_captions(layout, state, report_texts(Shape::Spherical, 0, 0));
     QCOMPARE(layout.element("QRLbSpan").caption, QStringLiteral("SPAN - 999.900 m3"));
     QCOMPARE(layout.element("QRLbZero").caption, QStringLiteral("ZERO - 0.100 m3"));
 }

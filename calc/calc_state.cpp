@@ -1,7 +1,0 @@
-#include "calc/calc_state.h"
-
-namespace pelorin {
-
-TCalcState CalcState;
-
-} // namespace pelorin
