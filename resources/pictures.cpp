@@ -3,11 +3,13 @@
 #include "resources/picture_data.h"
 
 #include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QImageIOHandler>
 #include <QImageIOPlugin>
 #include <QPluginLoader>
 
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -30,15 +32,28 @@ const PictureData *embedded_picture(const QString &name)
     return nullptr;
 }
 
-// The pixels decoded at build time, used in place: no copy, no decoder.
-QImage embedded_image(const PictureData &data)
+// The pixels decoded at build time, inflated the first time the picture is
+// asked for and kept for the rest of the run (QImage shares them).
+QImage embedded_image(const QString &name, const PictureData &data)
 {
-    QImage image(data.bits, data.width, data.height, data.bytes_per_line,
-                 static_cast<QImage::Format>(data.format));
+    static QHash<QString, QImage> inflated;
+    const auto known = inflated.constFind(name);
+    if (known != inflated.constEnd())
+        return *known;
+    const QByteArray bits = qUncompress(data.packed_bits, data.packed_size);
+    if (bits.size() != qsizetype(data.bytes_per_line) * data.height)
+        cannot_load(name, QStringLiteral("its compiled-in pixels are damaged"));
+    QImage image(data.width, data.height, static_cast<QImage::Format>(data.format));
+    if (image.isNull() || image.bytesPerLine() < data.bytes_per_line)
+        cannot_load(name, QStringLiteral("no memory for its pixels"));
+    for (int y = 0; y < data.height; ++y)
+        std::memcpy(image.scanLine(y), bits.constData() + qsizetype(y) * data.bytes_per_line,
+                    size_t(data.bytes_per_line));
     if (data.color_count > 0)
         image.setColorTable(QList<QRgb>(data.colors, data.colors + data.color_count));
     image.setDotsPerMeterX(data.dots_per_meter_x);
     image.setDotsPerMeterY(data.dots_per_meter_y);
+    inflated.insert(name, image);
     return image;
 }
 
@@ -105,7 +120,7 @@ void add_renderings(QIcon &icon, const QString &name, QIcon::Mode mode)
 QPixmap load_picture(const QString &name)
 {
     if (const PictureData *data = embedded_picture(name))
-        return shown_as_named(name, embedded_image(*data));
+        return shown_as_named(name, embedded_image(name, *data));
     const QString path = QStringLiteral(":/pictures/") + name;
     if (name.endsWith(QLatin1String(".jpg")))
         return shown_as_named(name, jpeg_image(name, path));
