@@ -1,7 +1,7 @@
 // Build step: decodes the rendered PNG pictures once, at build time, into a
 // C++ source of zlib-compressed pixel arrays (qCompress), so that the program
 // shows them without a PNG decoder or an image plugin search, and carries
-// them compressed: a picture is inflated when it is first shown.
+// them compressed: a picture is inflated each time a window loads it.
 //
 //   embed_pictures <output.cpp> <picture.png>...
 //

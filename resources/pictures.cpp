@@ -3,7 +3,6 @@
 #include "resources/picture_data.h"
 
 #include <QFile>
-#include <QHash>
 #include <QImage>
 #include <QImageIOHandler>
 #include <QImageIOPlugin>
@@ -32,20 +31,17 @@ const PictureData *embedded_picture(const QString &name)
     return nullptr;
 }
 
-// The pixels decoded at build time, inflated the first time the picture is
-// asked for and kept for the rest of the run (QImage shares them).
+// The pixels decoded at build time, inflated into a picture of their own.
 QImage embedded_image(const QString &name, const PictureData &data)
 {
-    static QHash<QString, QImage> inflated;
-    const auto known = inflated.constFind(name);
-    if (known != inflated.constEnd())
-        return *known;
     const QByteArray bits = qUncompress(data.packed_bits, data.packed_size);
     if (bits.size() != qsizetype(data.bytes_per_line) * data.height)
         cannot_load(name, QStringLiteral("its compiled-in pixels are damaged"));
     QImage image(data.width, data.height, static_cast<QImage::Format>(data.format));
-    if (image.isNull() || image.bytesPerLine() < data.bytes_per_line)
+    if (image.isNull())
         cannot_load(name, QStringLiteral("no memory for its pixels"));
+    if (image.bytesPerLine() < data.bytes_per_line)
+        cannot_load(name, QStringLiteral("its compiled-in scan lines do not fit"));
     for (int y = 0; y < data.height; ++y)
         std::memcpy(image.scanLine(y), bits.constData() + qsizetype(y) * data.bytes_per_line,
                     size_t(data.bytes_per_line));
@@ -53,7 +49,6 @@ QImage embedded_image(const QString &name, const PictureData &data)
         image.setColorTable(QList<QRgb>(data.colors, data.colors + data.color_count));
     image.setDotsPerMeterX(data.dots_per_meter_x);
     image.setDotsPerMeterY(data.dots_per_meter_y);
-    inflated.insert(name, image);
     return image;
 }
 
