@@ -9,8 +9,8 @@
 #      test (cpack, desktop-file-validate, appstreamcli, hardening-check,
 #      lintian) included.
 # A failure in any step fails the script; the last lines are CTest's summary
-# of step 3. About ten minutes on two cores once the builds exist, longer the
-# first time.
+# of step 3. About seven minutes on two cores when build/ is already built,
+# some minutes more on a fresh clone.
 #
 # The printing tests print by name to the queue PELORIN_PDF, which
 # tools/cups_setup.sh makes (starting CUPS if needed); when the queue was not
