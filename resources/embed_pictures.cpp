@@ -1,6 +1,7 @@
 // Build step: decodes the rendered PNG pictures once, at build time, into a
-// C++ source of pixel arrays, so that the program shows them without a PNG
-// decoder or an image plugin search at start-up.
+// C++ source of zlib-compressed pixel arrays (qCompress), so that the program
+// shows them without a PNG decoder or an image plugin search, and carries
+// them compressed: a picture is inflated each time a window loads it.
 //
 //   embed_pictures <output.cpp> <picture.png>...
 //
@@ -8,6 +9,7 @@
 // pixel density that Qt's own PNG reader gives for the file, so a picture
 // built from the array is the image the reader would have returned.
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -62,8 +64,12 @@ QByteArray embed(const QStringList &pictures)
             fail(QStringLiteral("%1: %2").arg(path, reader.errorString()));
         const QByteArray bits = "bits" + QByteArray::number(index);
         const QByteArray colors = "colors" + QByteArray::number(index);
-        code += "alignas(16) const unsigned char " + bits + "[] =\n" +
-                string_literal(image.constBits(), image.sizeInBytes()) + ";\n";
+        const QByteArray packed =
+            qCompress(image.constBits(), static_cast<int>(image.sizeInBytes()), 9);
+        code += "const unsigned char " + bits + "[] =\n" +
+                string_literal(reinterpret_cast<const uchar *>(packed.constData()),
+                               packed.size()) +
+                ";\n";
         const QList<QRgb> color_table = image.colorTable();
         code += "const unsigned int " + colors + "[] = {";
         for (QRgb color : color_table)
@@ -72,7 +78,8 @@ QByteArray embed(const QStringList &pictures)
         table += "    {\"" + QFileInfo(path).fileName().toUtf8() + "\", " +
                  QByteArray::number(image.width()) + ", " + QByteArray::number(image.height()) +
                  ", " + QByteArray::number(image.bytesPerLine()) + ", " +
-                 QByteArray::number(int(image.format())) + ", " + bits + ", " + colors + ", " +
+                 QByteArray::number(int(image.format())) + ", " + bits + ", " +
+                 QByteArray::number(packed.size()) + ", " + colors + ", " +
                  QByteArray::number(color_table.size()) + ", " +
                  QByteArray::number(image.dotsPerMeterX()) + ", " +
                  QByteArray::number(image.dotsPerMeterY()) + "},\n";

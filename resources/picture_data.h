@@ -1,6 +1,7 @@
 #pragma once
 
-// The PNG pictures decoded at build time (embed_pictures writes the table).
+// The PNG pictures decoded at build time (embed_pictures writes the table),
+// their pixels compressed with qCompress.
 
 namespace pelorin {
 
@@ -11,7 +12,8 @@ struct PictureData
     int height;
     int bytes_per_line;
     int format; // QImage::Format
-    const unsigned char *bits;
+    const unsigned char *packed_bits; // qCompress of height * bytes_per_line bytes
+    int packed_size;
     const unsigned int *colors; // colour table of an indexed picture
     int color_count;
     int dots_per_meter_x;

@@ -8,6 +8,7 @@
 #include <QImageIOPlugin>
 #include <QPluginLoader>
 
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -30,11 +31,20 @@ const PictureData *embedded_picture(const QString &name)
     return nullptr;
 }
 
-// The pixels decoded at build time, used in place: no copy, no decoder.
-QImage embedded_image(const PictureData &data)
+// The pixels decoded at build time, inflated into a picture of their own.
+QImage embedded_image(const QString &name, const PictureData &data)
 {
-    QImage image(data.bits, data.width, data.height, data.bytes_per_line,
-                 static_cast<QImage::Format>(data.format));
+    const QByteArray bits = qUncompress(data.packed_bits, data.packed_size);
+    if (bits.size() != qsizetype(data.bytes_per_line) * data.height)
+        cannot_load(name, QStringLiteral("its compiled-in pixels are damaged"));
+    QImage image(data.width, data.height, static_cast<QImage::Format>(data.format));
+    if (image.isNull())
+        cannot_load(name, QStringLiteral("no memory for its pixels"));
+    if (image.bytesPerLine() < data.bytes_per_line)
+        cannot_load(name, QStringLiteral("its compiled-in scan lines do not fit"));
+    for (int y = 0; y < data.height; ++y)
+        std::memcpy(image.scanLine(y), bits.constData() + qsizetype(y) * data.bytes_per_line,
+                    size_t(data.bytes_per_line));
     if (data.color_count > 0)
         image.setColorTable(QList<QRgb>(data.colors, data.colors + data.color_count));
     image.setDotsPerMeterX(data.dots_per_meter_x);
@@ -105,7 +115,7 @@ void add_renderings(QIcon &icon, const QString &name, QIcon::Mode mode)
 QPixmap load_picture(const QString &name)
 {
     if (const PictureData *data = embedded_picture(name))
-        return shown_as_named(name, embedded_image(*data));
+        return shown_as_named(name, embedded_image(name, *data));
     const QString path = QStringLiteral(":/pictures/") + name;
     if (name.endsWith(QLatin1String(".jpg")))
         return shown_as_named(name, jpeg_image(name, path));

@@ -1,8 +1,9 @@
-// Real printing of the calibration report through the local print service:
-// the default printer must be the PDF-writing queue that tools/cups_setup.sh
-// installs. Each test prints through the preview's Print button, waits for
-// the queue to empty, finds the PDF the queue wrote and reads it back with
-// pdfinfo and pdftotext.
+// Real printing of the calibration report through the local print service, to
+// the PDF-writing queue PELORIN_PDF that tools/cups_setup.sh installs, chosen
+// by name (the system's default printer plays no part). Each test prints
+// through the preview's Print button, waits for the queue to empty, finds the
+// PDF the queue wrote into its own folder, reads it back with pdfinfo and
+// pdftotext, and deletes it.
 
 #include "report/report_fixtures.h"
 #include "test_prompts.h"
@@ -13,7 +14,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -33,6 +33,9 @@
 
 #include <memory>
 
+#include <pwd.h>
+#include <unistd.h>
+
 using namespace pelorin;
 
 namespace {
@@ -46,41 +49,43 @@ QString run(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// Where the PDF queue writes: its "Out" setting (with ${HOME}), the home
-// directory's PDF folder and the spool's per-user folders.
-QStringList pdf_folders()
+const QString test_queue = QStringLiteral("PELORIN_PDF");
+
+// The queue's own cups-pdf settings, which tools/cups_setup.sh writes.
+QString queue_config_path()
 {
-    QStringList folders;
-    QFile config(QStringLiteral("/etc/cups/cups-pdf.conf"));
-    if (config.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        const QStringList lines = QString::fromUtf8(config.readAll()).split(QLatin1Char('\n'));
-        for (const QString &line : lines) {
-            const QString trimmed = line.trimmed();
-            if (trimmed.startsWith(QLatin1String("Out ")) || trimmed.startsWith("Out\t")) {
-                QString out = trimmed.mid(4).trimmed();
-                out.replace(QStringLiteral("${HOME}"), QDir::homePath());
-                folders << out;
-            }
-        }
-    }
-    folders << QDir::homePath() + QStringLiteral("/PDF") << QStringLiteral("/root/PDF");
-    QDirIterator spool(QStringLiteral("/var/spool/cups-pdf"), QDir::Dirs | QDir::NoDotAndDotDot);
-    while (spool.hasNext())
-        folders << spool.next();
-    folders.removeDuplicates();
-    return folders;
+    return QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(test_queue);
 }
 
-// Every PDF in the queue's folders with its modification time.
+// Where the queue writes: the "Out" folder of its settings, for this user.
+QString pdf_folder()
+{
+    QFile config(queue_config_path());
+    if (!config.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    const QStringList lines = QString::fromUtf8(config.readAll()).split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QLatin1String("Out ")) || trimmed.startsWith("Out\t")) {
+            const passwd *user = getpwuid(geteuid());
+            QString out = trimmed.mid(4).trimmed();
+            out.replace(QStringLiteral("${HOME}"), QDir::homePath());
+            out.replace(QStringLiteral("${USER}"),
+                        user ? QString::fromLocal8Bit(user->pw_name) : QString());
+            return out;
+        }
+    }
+    return QString();
+}
+
+// Every PDF in the queue's folder with its modification time.
 QHash<QString, QDateTime> pdf_files()
 {
     QHash<QString, QDateTime> files;
-    for (const QString &folder : pdf_folders()) {
-        const QFileInfoList infos =
-            QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files);
-        for (const QFileInfo &info : infos)
-            files.insert(info.absoluteFilePath(), info.lastModified());
-    }
+    const QFileInfoList infos =
+        QDir(pdf_folder()).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files);
+    for (const QFileInfo &info : infos)
+        files.insert(info.absoluteFilePath(), info.lastModified());
     return files;
 }
 
@@ -208,7 +213,7 @@ bool find_in_order(const QStringList &lines, const QStringList &expected, QStrin
 }
 
 // A report prepared as PrintClick prepares it (in the given orientation and
-// page range), generated into an open preview.
+// page range, for the test queue), generated into an open preview.
 struct PreviewedReport
 {
     explicit PreviewedReport(const testing::RunInput &input,
@@ -216,6 +221,7 @@ struct PreviewedReport
                              int first_page = 0, int last_page = 0)
     {
         testing::prepare_report(input, table, layout);
+        layout.print_settings().printer_name = test_queue;
         layout.print_settings().orientation = orientation;
         layout.print_settings().first_page = first_page;
         layout.print_settings().last_page = last_page;
@@ -242,6 +248,7 @@ class TestReportPrinting : public QObject
 
 private slots:
     void initTestCase();
+    void cleanup();
     void startup_report_prints_one_a4_page();
     void wide_volumes_print_every_digit_data();
     void wide_volumes_print_every_digit();
@@ -252,26 +259,35 @@ private slots:
     void printer_setup_cancel_changes_nothing();
 
 private:
-    // Prints the preview's report with the Print button and returns the PDF.
+    // Prints the preview's report with the Print button and returns the PDF,
+    // which cleanup() deletes after the test.
     QString print_from_preview(PreviewWindow &window);
     QTemporaryDir m_dir;
+    QStringList m_printed;
 };
 
 void TestReportPrinting::initTestCase()
 {
     testing::install_font_substitutions();
-    if (QPrinterInfo::availablePrinterNames().isEmpty())
-        QFAIL("No printer is installed: run tools/cups_setup.sh (CUPS with the PELORIN_PDF queue)");
-    if (QPrinterInfo::defaultPrinterName() != QLatin1String("PELORIN_PDF"))
-        QFAIL(qPrintable(QStringLiteral("The default printer is \"%1\", not the PDF queue "
-                                        "PELORIN_PDF: run tools/cups_setup.sh")
-                             .arg(QPrinterInfo::defaultPrinterName())));
+    if (!QPrinterInfo::availablePrinterNames().contains(test_queue))
+        QFAIL("The printer PELORIN_PDF is not installed: run tools/cups_setup.sh (CUPS with the "
+              "PELORIN_PDF queue)");
+    if (pdf_folder().isEmpty())
+        QFAIL(qPrintable(QStringLiteral("%1 names no output folder: run tools/cups_setup.sh")
+                             .arg(queue_config_path())));
     for (const char *tool : {"pdftotext", "pdfinfo", "lpstat"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
             QFAIL(
                 qPrintable(QStringLiteral("%1 is missing (poppler-utils, cups-client)").arg(tool)));
     }
     QVERIFY(m_dir.isValid());
+}
+
+void TestReportPrinting::cleanup()
+{
+    for (const QString &pdf : std::as_const(m_printed))
+        QFile::remove(pdf);
+    m_printed.clear();
 }
 
 QString TestReportPrinting::print_from_preview(PreviewWindow &window)
@@ -295,7 +311,10 @@ QString TestReportPrinting::print_from_preview(PreviewWindow &window)
         qWarning("the print job did not leave the queue within a minute");
         return QString();
     }
-    return wait_for_pdf(before, 30000);
+    const QString pdf = wait_for_pdf(before, 30000);
+    if (!pdf.isEmpty())
+        m_printed << pdf;
+    return pdf;
 }
 
 void TestReportPrinting::startup_report_prints_one_a4_page()
@@ -453,6 +472,7 @@ void TestReportPrinting::loaded_pages_print_as_stored()
     Table table;
     ReportLayout layout;
     testing::prepare_report(testing::startup_input(), table, layout);
+    layout.print_settings().printer_name = test_queue;
     PrintJob job(PrintJob::Destination::Screen);
     job.set_title(layout.title());
     testing::TestPrompts prompts;
