@@ -267,8 +267,10 @@ Placement optimal_placement(const VolumeCurve &output, int points, int grid_step
     for (std::size_t k = segments; k > 0; --k) {
         const std::size_t b = path.back();
         std::size_t a = 0;
-        while (!(w(a, b) <= limit && sum[a][k - 1] + w(a, b) == sum[b][k]))
+        while (a < b && !(w(a, b) <= limit && sum[a][k - 1] + w(a, b) == sum[b][k]))
             ++a;
+        if (a == b)
+            throw std::logic_error("optimal_placement: no chord gives the path's sum");
         path.push_back(a);
     }
     std::reverse(path.begin(), path.end());
