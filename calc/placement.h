@@ -52,9 +52,10 @@ struct Placement
 
 // The best placement of `points` inner Inputs (1 .. 25) for the curve. Of
 // equally good tables the one with the smallest sum of its segments' errors
-// wins, and of those the one with the lowest Inputs. `grid_steps`, a divisor
-// of 1000, coarsens the grid (the Inputs k / grid_steps). The curve's errors
-// leave as exceptions.
+// wins; what ties remain go, from the last row down, to the lower Input.
+// `grid_steps`, a divisor of 1000, coarsens the grid (the Inputs k /
+// grid_steps). Throws std::invalid_argument for points or a grid out of
+// range; the curve's errors leave as they come.
 Placement optimal_placement(const VolumeCurve &output, int points, int grid_steps = placement_grid);
 
 // The same for a finished run's tank, each Output by the run's own rules.
