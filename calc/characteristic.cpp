@@ -13,13 +13,12 @@
 
 namespace pelorin {
 
-namespace {
-
-// A number as the grid writes it, read back: what the user programs.
 double as_shown(float value)
 {
     return double(parse_number(value_text(value)));
 }
+
+namespace {
 
 // The table's points for `points` correction points, as the grid shows them.
 // `input` follows the level being evaluated, for the message of a failure.
@@ -166,6 +165,15 @@ double largest_error(const RunModel &model, int points, int samples)
     const std::vector<CurvePoint> error = error_curve(table_points(model, tank, points, input),
                                                       model_curve(model, tank, samples, input));
     return std::fabs(error[largest_at(error)].y);
+}
+
+double largest_error(const RunModel &model, const std::vector<CurvePoint> &table)
+{
+    const ModelScope scope(model);
+    float input = 0;
+    const std::vector<CurvePoint> error =
+        error_curve(table, model_curve(model, curve_intervals, input));
+    return std::fabs(largest_peak(model, table, error, input).y);
 }
 
 Characteristic characteristic(const RunModel &model)

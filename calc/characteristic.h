@@ -70,6 +70,15 @@ Characteristic characteristic(const RunModel &model);
 // model's errors as exceptions.
 double largest_error(const RunModel &model, int points, int samples);
 
+// The largest error magnitude, in % of span, of `table` (points as the grid
+// shows them) for the model's tank, found as the characteristic finds it: on
+// the curve's levels, the peaks refined. Leaves the model's errors as
+// exceptions.
+double largest_error(const RunModel &model, const std::vector<CurvePoint> &table);
+
+// A number as the grid writes it, read back: what the user programs.
+double as_shown(float value);
+
 // "Largest error = -0.412 % of span (-2.157 m3) at level 0.530 (5.300 meters)"
 QString largest_error_text(const Characteristic &c, const QString &size_unit,
                            const QString &volume_unit);
