@@ -9,6 +9,7 @@
 #include "calc/characteristic.h"
 #include "calc/placement.h"
 #include "calc/result_table.h"
+#include "calc/shapes.h"
 #include "fake_run_view.h"
 
 #include <benchmark/benchmark.h>
@@ -29,7 +30,7 @@ testing::RunInput tank(int shape, const char *diameter, const char *length, cons
                        const char *cone)
 {
     testing::RunInput input;
-    input.shape = std::uint8_t(shape);
+    input.shape = shape_at(shape);
     input.points = QStringLiteral("25");
     input.diameter = QString::fromLatin1(diameter);
     input.length_cyl = QString::fromLatin1(length);
@@ -51,11 +52,11 @@ const Tank tanks[] = {
 
 RunModel run_model(const testing::RunInput &input)
 {
-    CalcState = TCalcState();
-    CalcState.shape = input.shape;
+    TCalcState state;
+    state.shape = input.shape;
     testing::FakeRunView view(input);
     Table table;
-    return *calibration_run(view, table);
+    return *calibration_run(view, state, table);
 }
 
 double even_error(RunModel model, int points)

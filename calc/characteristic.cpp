@@ -169,11 +169,11 @@ double largest_error(const RunModel &model, int points, int samples)
 
 double largest_error(const RunModel &model, const std::vector<CurvePoint> &table)
 {
-    const ModelScope scope(model);
+    TCalcState tank = model.tank;
     float input = 0;
     const std::vector<CurvePoint> error =
-        error_curve(table, model_curve(model, curve_intervals, input));
-    return std::fabs(largest_peak(model, table, error, input).y);
+        error_curve(table, model_curve(model, tank, curve_intervals, input));
+    return std::fabs(largest_peak(model, tank, table, error, input).y);
 }
 
 Characteristic characteristic(const RunModel &model)

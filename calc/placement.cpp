@@ -285,10 +285,9 @@ Placement optimal_placement(const VolumeCurve &output, int points, int grid_step
 
 Placement optimal_placement(const RunModel &model, int points)
 {
-    // The volume model reads its tank from CalcState.
-    const ModelScope scope(model);
-    return optimal_placement([&model](float input) { return evaluate_input(model, input).output; },
-                             points);
+    TCalcState tank = model.tank;
+    return optimal_placement(
+        [&model, &tank](float input) { return evaluate_input(model, tank, input).output; }, points);
 }
 
 } // namespace pelorin

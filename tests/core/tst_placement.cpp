@@ -9,6 +9,7 @@
 #include "calc/errors.h"
 #include "calc/placement.h"
 #include "calc/result_table.h"
+#include "calc/shapes.h"
 
 #include "fake_run_view.h"
 
@@ -26,11 +27,11 @@ namespace {
 
 RunModel run_model(const RunInput &input)
 {
-    CalcState = TCalcState();
-    CalcState.shape = input.shape;
+    TCalcState state;
+    state.shape = input.shape;
     testing::FakeRunView view(input);
     Table table;
-    const std::optional<RunModel> model = calibration_run(view, table);
+    const std::optional<RunModel> model = calibration_run(view, state, table);
     if (!model)
         qFatal("the run refused its input: %s", qPrintable(view.rejection));
     return *model;
@@ -40,7 +41,7 @@ RunInput tank(int shape, const char *diameter, const char *length = "", const ch
               const char *cone = "", const char *h1 = "min")
 {
     RunInput input;
-    input.shape = std::uint8_t(shape);
+    input.shape = shape_at(shape);
     input.diameter = QString::fromLatin1(diameter);
     input.length_cyl = QString::fromLatin1(length);
     input.angle = QString::fromLatin1(angle);
@@ -126,13 +127,13 @@ void TestPlacement::optimised_beats_even()
     QCOMPARE(placement.table.back().x, 1.0);
     QCOMPARE(placement.table.back().y, 1.0);
     {
-        const ModelScope scope(model);
+        TCalcState tank = model.tank;
         for (int i = 1; i <= points; ++i) {
             const float input = placement.inputs[std::size_t(i - 1)];
             const CurvePoint &row = placement.table[std::size_t(i)];
             QVERIFY(row.x > placement.table[std::size_t(i - 1)].x && row.x < 1);
             QCOMPARE(row.x, as_shown(input));
-            QCOMPARE(row.y, as_shown(evaluate_input(model, input).output));
+            QCOMPARE(row.y, as_shown(evaluate_input(model, tank, input).output));
             if (!straight) // the Output is the model's at the Input the grid shows
                 QCOMPARE(input, float(row.x));
         }
@@ -172,8 +173,10 @@ void TestPlacement::coarse_grid_equals_brute_force()
     std::vector<CurvePoint> nodes;
     Placement placement;
     {
-        const ModelScope scope(model);
-        const auto output = [&model](float x) { return evaluate_input(model, x).output; };
+        TCalcState tank = model.tank;
+        const auto output = [&model, &tank](float x) {
+            return evaluate_input(model, tank, x).output;
+        };
         placement = optimal_placement(output, points, steps);
         for (int j = 0; j <= steps; ++j) {
             const float x = float(j) / steps;
