@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QGridLayout>
@@ -271,6 +272,8 @@ void CharacteristicPlot::paint_plot(QPainter &painter, const QRectF &area) const
 CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     : QDialog(parent), m_prompts(prompts), m_plot(new CharacteristicPlot(this)),
       m_largest_error(new QLabel(this)), m_points_needed(new QLabel(this)),
+      m_even_figures(new QLabel(this)), m_optimised_figures(new QLabel(this)),
+      m_placement(new QCheckBox(QStringLiteral("Optimised point placement"), this)),
       m_height_label(new QLabel(this)), m_height(new QLineEdit(this)),
       m_height_result(new QLabel(this)), m_volume_label(new QLabel(this)),
       m_volume(new QLineEdit(this)), m_volume_result(new QLabel(this)),
@@ -285,6 +288,14 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     m_plot->setObjectName(QStringLiteral("Plot"));
     m_largest_error->setObjectName(QStringLiteral("LargestError"));
     m_points_needed->setObjectName(QStringLiteral("PointsNeeded"));
+    m_even_figures->setObjectName(QStringLiteral("EvenPlacement"));
+    m_optimised_figures->setObjectName(QStringLiteral("OptimisedPlacementFigures"));
+    m_placement->setObjectName(QStringLiteral("OptimisedPlacement"));
+    m_placement->setEnabled(false); // until it is bound to the main window's choice
+    for (QLabel *text : {m_even_figures, m_optimised_figures}) {
+        text->setWordWrap(true);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
     m_height->setObjectName(QStringLiteral("LookUpHeight"));
     m_height_result->setObjectName(QStringLiteral("LookUpHeightResult"));
     m_volume->setObjectName(QStringLiteral("LookUpVolume"));
@@ -340,6 +351,10 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     layout->addWidget(m_plot, 1);
     layout->addWidget(m_largest_error);
     layout->addWidget(m_points_needed);
+    // What the choice of placement buys, for the run's tank and points.
+    layout->addWidget(m_placement);
+    layout->addWidget(m_even_figures);
+    layout->addWidget(m_optimised_figures);
     layout->addLayout(look_up);
     layout->addLayout(buttons);
 
@@ -357,6 +372,15 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
 
 CharacteristicWindow::~CharacteristicWindow() = default;
 
+void CharacteristicWindow::set_placement_action(QAction *action)
+{
+    m_placement->setToolTip(action->toolTip());
+    m_placement->setChecked(action->isChecked());
+    m_placement->setEnabled(true);
+    connect(m_placement, &QCheckBox::toggled, action, &QAction::setChecked);
+    connect(action, &QAction::toggled, m_placement, &QCheckBox::setChecked);
+}
+
 void CharacteristicWindow::set_input(const CharacteristicInput &input)
 {
     const bool new_unit = !m_input || m_input->size_unit_index != input.size_unit_index;
@@ -369,6 +393,8 @@ void CharacteristicWindow::set_input(const CharacteristicInput &input)
         drawn ? largest_error_text(m_characteristic, input.size_unit, input.volume_unit)
               : m_characteristic.failure);
     m_points_needed->setText(drawn ? points_needed_text(m_characteristic) : QString());
+    m_even_figures->setText(drawn ? even_placement_text(m_characteristic) : QString());
+    m_optimised_figures->setText(drawn ? optimised_placement_text(m_characteristic) : QString());
     m_height_label->setText(QStringLiteral("Height (%1):").arg(input.size_unit));
     m_volume_label->setText(QStringLiteral("Volume (%1):").arg(input.volume_unit));
     m_step_label->setText(QStringLiteral("Step (%1):").arg(input.size_unit));

@@ -18,6 +18,8 @@
 
 #include <optional>
 
+class QAction;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -68,6 +70,9 @@ public:
 
     // Shows the characteristic of a run; the look-ups are evaluated again.
     void set_input(const CharacteristicInput &input);
+    // Shows the main window's "Optimised point placement" as a check box
+    // that toggles it.
+    void set_placement_action(QAction *action);
     const Characteristic &shown() const { return m_characteristic; }
 
     // The plots as a picture: to the clipboard, and to a PNG or SVG file the
@@ -90,6 +95,9 @@ private:
     CharacteristicPlot *m_plot;
     QLabel *m_largest_error;
     QLabel *m_points_needed;
+    QLabel *m_even_figures;
+    QLabel *m_optimised_figures;
+    QCheckBox *m_placement;
     QLabel *m_height_label;
     QLineEdit *m_height;
     QLabel *m_height_result;

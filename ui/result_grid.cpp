@@ -188,7 +188,8 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
     : QObject(&grid), m_grid(grid), m_source(source), m_prompts(prompts),
       m_copy_table(new QAction(QStringLiteral("Copy table"), &grid)),
       m_save_table_csv(new QAction(QStringLiteral("Save table as CSV\u2026"), &grid)),
-      m_show_characteristic(new QAction(QStringLiteral("Show characteristic\u2026"), &grid))
+      m_show_characteristic(new QAction(QStringLiteral("Show characteristic\u2026"), &grid)),
+      m_optimised_placement(new QAction(QStringLiteral("Optimised point placement"), &grid))
 {
     auto *header = new IndicatorHeader(&grid);
     grid.setVerticalHeader(header);
@@ -237,6 +238,12 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
     m_show_characteristic->setShortcutContext(Qt::WindowShortcut);
     m_show_characteristic->setShortcutVisibleInContextMenu(true);
     grid.addAction(m_show_characteristic);
+    m_optimised_placement->setObjectName(QStringLiteral("OptimisedPlacement"));
+    m_optimised_placement->setCheckable(true);
+    m_optimised_placement->setToolTip(
+        QStringLiteral("Place the table's points where the tank's curve bends, so that the "
+                       "instrument follows it more closely with the same number of points"));
+    grid.addAction(m_optimised_placement);
     grid.setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_copy_table, &QAction::triggered, this,
             [this] { run_handler(m_prompts, [this] { copy_table(); }); });

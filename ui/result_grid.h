@@ -132,6 +132,11 @@ public:
     // Puts the grid's current cell, and so the marker, on the table's current row.
     void follow_table();
 
+    // "Optimised point placement": checked, the calibration run places the
+    // table's inner points where the largest linearization error is smallest.
+    // Off at start, held for the program's run only.
+    QAction *placement_action() const { return m_optimised_placement; }
+
 signals:
     void characteristic_requested();
 
@@ -145,6 +150,7 @@ private:
     QAction *m_copy_table;
     QAction *m_save_table_csv;
     QAction *m_show_characteristic;
+    QAction *m_optimised_placement;
     int m_holds = 0;
 };
 

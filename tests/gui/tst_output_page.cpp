@@ -67,6 +67,7 @@ private slots:
     void shape_change_empties_the_grid_but_keeps_the_titles();
     void copy_table_puts_the_grid_on_the_clipboard();
     void table_commands_disabled_while_the_table_is_empty();
+    void placement_choice_places_the_shown_table_again();
     void save_table_as_csv_data();
     void save_table_as_csv();
 };
@@ -355,10 +356,11 @@ void TestOutputPage::copy_table_puts_the_grid_on_the_clipboard()
     press_calculate(program);
     QTableView *grid = grid_of(program);
     QCOMPARE(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
-    QCOMPARE(grid->actions().size(), 3);
+    QCOMPARE(grid->actions().size(), 4);
     QCOMPARE(grid->actions().at(0)->text(), QStringLiteral("Copy table"));
     QCOMPARE(grid->actions().at(1)->text(), QStringLiteral("Save table as CSV\u2026"));
     QCOMPARE(grid->actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
+    QCOMPARE(grid->actions().at(3)->text(), QStringLiteral("Optimised point placement"));
 
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
                       grid->visualRect(program.grid_model()->index(2, 1)).center());
@@ -374,6 +376,28 @@ void TestOutputPage::copy_table_puts_the_grid_on_the_clipboard()
     QCOMPARE(tsv, pelorin::table_tsv(program.form->data_source()));
     QCOMPARE(QString::fromUtf8(copied->data(QStringLiteral("text/csv"))),
              pelorin::table_csv(program.form->data_source()));
+}
+
+// Toggling "Optimised point placement" writes the table on show again, as
+// Calculate would; before any run it only sets the choice.
+void TestOutputPage::placement_choice_places_the_shown_table_again()
+{
+    Program program;
+    auto *placement = program.widget<QAction>("OptimisedPlacement");
+    QVERIFY(placement->isCheckable() && !placement->isChecked());
+    placement->setChecked(true);
+    QCOMPARE(program.grid_model()->rowCount(), 0);
+    placement->setChecked(false);
+
+    press_calculate(program);
+    const QString even = pelorin::table_csv(program.form->data_source());
+    placement->setChecked(true);
+    const QString optimised = pelorin::table_csv(program.form->data_source());
+    QVERIFY(optimised != even);
+    QCOMPARE(optimised.count(QLatin1Char('\n')), even.count(QLatin1Char('\n')));
+    QCOMPARE(program.text("TextSpan"), QStringLiteral(" Span = 523.599"));
+    placement->setChecked(false);
+    QCOMPARE(pelorin::table_csv(program.form->data_source()), even);
 }
 
 void TestOutputPage::table_commands_disabled_while_the_table_is_empty()
