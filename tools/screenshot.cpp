@@ -1,6 +1,7 @@
 // Writes pictures of the program's windows and of the calibration report, as
 // the program lays them out, for checking the layout by eye:
-//   screenshot <folder>
+//   screenshot [--dark] <folder>
+// With --dark the windows are built under a dark desktop palette.
 // The Output page is pictured twice: as at start-up and after the calibration
 // run on the start-up input. The report preview is pictured as the Report
 // button opens it (at a restored size of 1000 x 800 instead of maximized),
@@ -13,6 +14,7 @@
 #include "report/preview/prompts.h"
 #include "report/print_job.h"
 #include "report/report_engine.h"
+#include "support/dark_palette.h"
 #include "support/widget_support.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
@@ -21,6 +23,7 @@
 #include "ui/points_edit.h"
 #include "ui/radio_group.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -275,9 +278,13 @@ int main(int argc, char *argv[])
 {
     pelorin::WidgetPrompts prompts;
     pelorin::Application app(argc, argv, prompts);
-    const QStringList arguments = QCoreApplication::arguments();
+    QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--dark")) {
+        QApplication::setPalette(pelorin::testing::dark_palette());
+        arguments.removeAt(1);
+    }
     if (arguments.size() != 2) {
-        std::fprintf(stderr, "usage: screenshot <folder>\n");
+        std::fprintf(stderr, "usage: screenshot [--dark] <folder>\n");
         return 2;
     }
     const QDir folder(arguments.at(1));

@@ -22,6 +22,8 @@
 # Run it as:
 #   tools/screenshot.sh [folder]          offscreen, the windows' client areas
 #   tools/screenshot.sh --xvfb [folder]   on a virtual X server, as real windows
+#   tools/screenshot.sh --dark [folder]   under a dark desktop palette (also
+#                                         after --xvfb)
 # The build folder is build/, or $PELORIN_BUILD_DIR; the pictures go to its
 # screenshots/ folder unless a folder is given.
 set -euo pipefail
@@ -30,6 +32,11 @@ cd "$(dirname "$0")/.."
 platform=offscreen
 if [ "${1:-}" = "--xvfb" ]; then
     platform=xcb
+    shift
+fi
+options=()
+if [ "${1:-}" = "--dark" ]; then
+    options=(--dark)
     shift
 fi
 build="${PELORIN_BUILD_DIR:-build}"
@@ -41,7 +48,7 @@ cmake --build "$build" --target screenshot -j"$(nproc)"
 
 export LC_ALL="${LC_ALL:-C.UTF-8}"
 if [ "$platform" = xcb ]; then
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "./$build/tools/screenshot" "$folder"
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "./$build/tools/screenshot" "${options[@]}" "$folder"
 else
-    QT_QPA_PLATFORM=offscreen "./$build/tools/screenshot" "$folder"
+    QT_QPA_PLATFORM=offscreen "./$build/tools/screenshot" "${options[@]}" "$folder"
 fi

@@ -303,9 +303,7 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     m_step->setObjectName(QStringLiteral("LevelStep"));
     for (QLabel *text : {m_largest_error, m_points_needed}) {
         text->setFont(ms_sans_serif(11, true));
-        QPalette colors = text->palette();
-        colors.setColor(QPalette::WindowText, colors::navy);
-        text->setPalette(colors);
+        colors::fix_text_color(text, colors::navy);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     for (QLabel *label : {m_height_label, m_volume_label, m_step_label})

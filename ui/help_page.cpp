@@ -2,6 +2,7 @@
 #include "ui_help_page.h"
 
 #include "resources/pictures.h"
+#include "ui/colors.h"
 #include "ui/info_help_style.h"
 
 #include <QColor>
@@ -15,9 +16,7 @@ namespace {
 void style_end_heading(QLabel *heading)
 {
     heading->setFont(ms_sans_serif(13, true, true));
-    QPalette palette = heading->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    heading->setPalette(palette);
+    colors::fix_text_color(heading, Qt::black);
 }
 
 } // namespace

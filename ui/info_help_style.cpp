@@ -39,9 +39,7 @@ void style_heading(QLabel *heading)
     font.setPixelSize(37);
     font.setBold(true);
     heading->setFont(font);
-    QPalette palette = heading->palette();
-    palette.setColor(QPalette::WindowText, colors::teal);
-    heading->setPalette(palette);
+    colors::fix_text_color(heading, colors::teal);
 }
 
 QFont condensed_to_fit(QFont font, qreal available,

@@ -61,7 +61,7 @@ InputPage::InputPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
 {
     ui->setupUi(this);
 
-    ui->PanelInput->set_color(colors::silver);
+    colors::fix_background(ui->PanelInput, colors::silver);
     // Disabled labels in grey, readable on the silver panel.
     QPalette panel_colors = ui->PanelInput->palette();
     panel_colors.setColor(QPalette::Disabled, QPalette::WindowText, colors::grey);
@@ -73,11 +73,7 @@ InputPage::InputPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     title_font.setPixelSize(16);
     title_font.setBold(true);
     ui->TextTankImage->setFont(title_font);
-    QPalette title_colors = ui->TextTankImage->palette();
-    title_colors.setColor(QPalette::WindowText, colors::teal);
-    title_colors.setBrush(QPalette::Window, title_colors.brush(QPalette::Button));
-    ui->TextTankImage->setPalette(title_colors);
-    ui->TextTankImage->setAutoFillBackground(true);
+    colors::fix_text_color(ui->TextTankImage, colors::teal);
 
     ui->GroupTankShape->set_columns(2);
     ui->GroupTankShape->set_items(shape_names());

@@ -11,17 +11,6 @@
 
 namespace pelorin {
 
-namespace {
-
-void set_text_color(QWidget *widget, const QColor &color)
-{
-    QPalette colors = widget->palette();
-    colors.setColor(QPalette::WindowText, color);
-    widget->setPalette(colors);
-}
-
-} // namespace
-
 OutputPage::OutputPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::OutputPage>())
 {
     ui->setupUi(this);
@@ -30,11 +19,11 @@ OutputPage::OutputPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<U
     shape_font.setPixelSize(16);
     shape_font.setBold(true);
     ui->TextTankShape->setFont(shape_font);
-    set_text_color(ui->TextTankShape, colors::teal);
+    colors::fix_text_color(ui->TextTankShape, colors::teal);
 
     for (QLabel *text : {ui->TextZero, ui->TextSpan, ui->TextFormula}) {
         text->setFont(ms_sans_serif(13, true));
-        set_text_color(text, colors::navy);
+        colors::fix_text_color(text, colors::navy);
     }
     ui->StaticText1->setFont(ms_sans_serif(13));
     ui->StaticText1->adjustSize();

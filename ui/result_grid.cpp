@@ -107,11 +107,25 @@ void TitleHeader::initStyleOptionForIndex(QStyleOptionHeader *option, int logica
     option->fontMetrics = QFontMetrics(title_font(logicalIndex));
 }
 
+// The style keeps its header margin above and below the title as well as at
+// its sides, which leaves the title row less height than the font's ascent
+// and descent: the letters below the line would be cut. The title keeps the
+// side margins and is centred on the height of the whole section, whose
+// bevel leaves room for the font.
 void TitleHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
 {
+    if (!rect.isValid())
+        return;
     painter->save();
     painter->setFont(title_font(logicalIndex));
-    QHeaderView::paintSection(painter, rect, logicalIndex);
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    initStyleOptionForIndex(&option, logicalIndex);
+    option.rect = rect;
+    style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
+    const QRect label = style()->subElementRect(QStyle::SE_HeaderLabel, &option, this);
+    option.rect = QRect(label.left(), rect.top(), label.width(), rect.height());
+    style()->drawControl(QStyle::CE_HeaderLabel, &option, painter, this);
     painter->restore();
 }
 

@@ -16,6 +16,7 @@
 #include <QHelpEvent>
 #include <QImage>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -43,6 +44,21 @@ QTableView *grid_of(const Program &program)
     return program.widget<QTableView>("DBGrid1");
 }
 
+// The first and last pixel rows of `image` with black ink between columns
+// `left` and `right` (device pixels), or {-1, -1}; the header's bevels are
+// grey and count as no ink.
+QPair<int, int> ink_rows(const QImage &image, int left, int right)
+{
+    QPair<int, int> rows{-1, -1};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = left; x < right; ++x)
+            if (qGray(image.pixel(x, y)) < 64) {
+                rows = {rows.first < 0 ? y : rows.first, y};
+                break;
+            }
+    return rows;
+}
+
 } // namespace
 
 class TestOutputPage : public QObject
@@ -55,6 +71,8 @@ private slots:
     void text_fonts_data();
     void text_fonts();
     void grid_columns();
+    void titles_keep_the_letters_below_the_line_data();
+    void titles_keep_the_letters_below_the_line();
     void unit_names_in_titles_data();
     void unit_names_in_titles();
     void every_title_fits_its_column();
@@ -157,6 +175,51 @@ void TestOutputPage::grid_columns()
     QVERIFY(grid->showGrid());
     QVERIFY(!grid->verticalHeader()->isHidden());
     QCOMPARE(grid->verticalHeader()->width(), pelorin::IndicatorHeader::indicator_width);
+}
+
+void TestOutputPage::titles_keep_the_letters_below_the_line_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("ratio 1") << 1.0;
+    QTest::newRow("ratio 2") << 2.0;
+}
+
+// The title drawn in its section has as many rows of ink as the same text in
+// the title's font drawn with room to spare: nothing of "Input (norm)" (p and
+// the parentheses reach below the line) is cut off.
+void TestOutputPage::titles_keep_the_letters_below_the_line()
+{
+    QFETCH(qreal, ratio);
+    Program program;
+    auto *titles = static_cast<pelorin::TitleHeader *>(grid_of(program)->horizontalHeader());
+    const int column = 1;
+    const QString title = program.grid_model()->headerData(column, Qt::Horizontal).toString();
+    QCOMPARE(title, QStringLiteral("Input (norm)"));
+
+    QImage header((QSizeF(titles->size()) * ratio).toSize(), QImage::Format_RGB32);
+    header.setDevicePixelRatio(ratio);
+    header.fill(Qt::white);
+    titles->render(&header);
+    const int left = titles->sectionViewportPosition(column);
+    const QPair<int, int> drawn =
+        ink_rows(header, qRound((left + 3) * ratio),
+                 qRound((left + titles->sectionSize(column) - 3) * ratio));
+
+    const QFont font = titles->title_font(column);
+    const QSize room(titles->sectionSize(column), 3 * QFontMetrics(font).height());
+    QImage alone((QSizeF(room) * ratio).toSize(), QImage::Format_RGB32);
+    alone.setDevicePixelRatio(ratio);
+    alone.fill(Qt::white);
+    QPainter painter(&alone);
+    painter.setFont(font);
+    painter.drawText(QRect(QPoint(0, 0), room), Qt::AlignCenter, title);
+    painter.end();
+    const QPair<int, int> whole = ink_rows(alone, 0, alone.width());
+
+    QVERIFY(whole.first >= 0 && drawn.first >= 0);
+    QCOMPARE(drawn.second - drawn.first, whole.second - whole.first);
+    // The title row keeps its height: the grid's rows stay where they are.
+    QCOMPARE(titles->height(), grid_of(program)->verticalHeader()->defaultSectionSize() + 2);
 }
 
 void TestOutputPage::unit_names_in_titles_data()
