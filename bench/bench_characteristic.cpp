@@ -53,15 +53,6 @@ double timed(const std::function<void()> &run)
     return timer.nsecsElapsed() / 1e6;
 }
 
-RunModel run_model(const testing::RunInput &input)
-{
-    TCalcState state;
-    state.shape = input.shape;
-    testing::FakeRunView view(input);
-    Table table;
-    return calibration_run(view, state, table).value();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -84,8 +75,8 @@ int main(int argc, char **argv)
     deep.diameter = QStringLiteral("2.5");
     deep.length_cyl = QStringLiteral("6");
     deep.angle = QStringLiteral("12.5");
-    const RunModel sphere_model = run_model(sphere);
-    const RunModel deep_model = run_model(deep);
+    const RunModel sphere_model = testing::run_model(sphere).value();
+    const RunModel deep_model = testing::run_model(deep).value();
     report("characteristic, sphere, 25 points", runs,
            [&] { return timed([&] { characteristic(sphere_model); }); });
     report("characteristic, deep ends, 25 points", runs,

@@ -29,13 +29,8 @@ struct Tank
 testing::RunInput tank(int shape, const char *diameter, const char *length, const char *angle,
                        const char *cone)
 {
-    testing::RunInput input;
-    input.shape = shape_at(shape);
+    testing::RunInput input = testing::tank(shape, diameter, length, angle, cone);
     input.points = QStringLiteral("25");
-    input.diameter = QString::fromLatin1(diameter);
-    input.length_cyl = QString::fromLatin1(length);
-    input.angle = QString::fromLatin1(angle);
-    input.length_con = QString::fromLatin1(cone);
     return input;
 }
 
@@ -50,15 +45,6 @@ const Tank tanks[] = {
     {"hemispherical d 2 L 5 at 30", tank(5, "2", "5", "30", "")},
 };
 
-RunModel run_model(const testing::RunInput &input)
-{
-    TCalcState state;
-    state.shape = input.shape;
-    testing::FakeRunView view(input);
-    Table table;
-    return *calibration_run(view, state, table);
-}
-
 double even_error(RunModel model, int points)
 {
     model.points = points;
@@ -69,7 +55,7 @@ void optimal_placement_25(benchmark::State &state)
 {
     const Tank &t = tanks[state.range(0)];
     state.SetLabel(t.name);
-    const RunModel model = run_model(t.input);
+    const RunModel model = testing::run_model(t.input).value();
     for (auto _ : state)
         benchmark::DoNotOptimize(optimal_placement(model, most_points).largest);
 

@@ -5,11 +5,15 @@
 // choices, and records every effect of the run in order.
 
 #include "calc/calibration_run.h"
+#include "calc/result_table.h"
+#include "calc/shapes.h"
 #include "calc/units.h"
 
 #include <QMap>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace pelorin::testing {
 
@@ -85,5 +89,31 @@ public:
     QString rejection, zero, span;
     QStringList titles;
 };
+
+// A run of `input` on a state of its own, as the window makes it; the model
+// of the run, or nothing after a rejection.
+inline std::optional<RunModel> run_model(const RunInput &input,
+                                         PointPlacement placement = PointPlacement::Even)
+{
+    TCalcState state;
+    state.shape = input.shape;
+    FakeRunView view(input);
+    Table table;
+    return calibration_run(view, state, table, placement);
+}
+
+// A tank from the texts of its fields (shape by its position in the list).
+inline RunInput tank(int shape, const char *diameter, const char *length = "",
+                     const char *angle = "", const char *cone = "", const char *h1 = "min")
+{
+    RunInput input;
+    input.shape = shape_at(shape);
+    input.diameter = QString::fromLatin1(diameter);
+    input.length_cyl = QString::fromLatin1(length);
+    input.angle = QString::fromLatin1(angle);
+    input.length_con = QString::fromLatin1(cone);
+    input.min_signal = QString::fromLatin1(h1);
+    return input;
+}
 
 } // namespace pelorin::testing

@@ -24,15 +24,11 @@ Q_DECLARE_METATYPE(RunInput)
 
 namespace {
 
-RunModel run_model(const RunInput &input)
+RunModel model_of(const RunInput &input)
 {
-    TCalcState state;
-    state.shape = input.shape;
-    testing::FakeRunView view(input);
-    Table table;
-    const std::optional<RunModel> model = calibration_run(view, state, table);
+    const std::optional<RunModel> model = testing::run_model(input);
     if (!model)
-        qFatal("the run refused its input: %s", qPrintable(view.rejection));
+        qFatal("the run refused its input");
     return *model;
 }
 
@@ -129,7 +125,7 @@ void TestCharacteristic::largest_error_against_closed_forms()
     input.min_signal = h1;
     input.length_cyl = QStringLiteral("30");
     input.angle = QStringLiteral("0");
-    const Characteristic c = characteristic(run_model(input));
+    const Characteristic c = characteristic(model_of(input));
     QVERIFY2(c.failure.isEmpty(), qPrintable(c.failure));
     QVERIFY2(std::fabs(std::fabs(c.largest_percent) - expected) < 2e-4,
              qPrintable(QStringLiteral("%1 against %2").arg(c.largest_percent).arg(expected)));
@@ -139,7 +135,7 @@ void TestCharacteristic::largest_error_against_closed_forms()
 
 void TestCharacteristic::error_falls_with_more_points()
 {
-    const RunModel sphere = run_model(RunInput());
+    const RunModel sphere = model_of(RunInput());
     double previous = 100;
     for (const int points : {1, 2, 4, 8, 16}) {
         const double error = largest_error(sphere, points, curve_intervals);
@@ -166,7 +162,7 @@ void TestCharacteristic::level_table_rows()
     RunInput input;
     input.min_signal = QStringLiteral("1");
     input.max_signal = QStringLiteral("9.5");
-    const RunModel sphere = run_model(input);
+    const RunModel sphere = model_of(input);
     const std::vector<LevelValues> rows = level_table(sphere, 1);
     QCOMPARE(rows.size(), std::size_t(10)); // 1, 2, ... 9, then 9.5
     QCOMPARE(rows.front().volume, sphere.tank.zero_volume);
@@ -215,7 +211,7 @@ void TestCharacteristic::look_up_round_trip_data()
 void TestCharacteristic::look_up_round_trip()
 {
     QFETCH(RunInput, input);
-    const RunModel model = run_model(input);
+    const RunModel model = model_of(input);
     // Where the volume hardly changes with the height (the ends of a sphere, of
     // a lying cylinder) the 32-bit volume cannot tell the heights apart: the
     // volume comes back, the height only within the tank's resolution.
@@ -242,7 +238,7 @@ void TestCharacteristic::look_up_round_trip()
 void TestCharacteristic::model_failure_is_reported()
 {
     // A model whose span is gone: every normalised volume divides by zero.
-    RunModel model = run_model(RunInput());
+    RunModel model = model_of(RunInput());
     model.tank.top_volume = model.tank.zero_volume;
     const Characteristic c = characteristic(model);
     QVERIFY(c.model.empty());

@@ -16,51 +16,24 @@
 #include <QTest>
 
 #include <cmath>
-#include <stdexcept>
 
 using namespace pelorin;
 using testing::RunInput;
+using testing::tank;
 
 Q_DECLARE_METATYPE(RunInput)
 
 namespace {
 
-RunModel run_model(const RunInput &input)
+RunModel model_of(const RunInput &input)
 {
-    TCalcState state;
-    state.shape = input.shape;
-    testing::FakeRunView view(input);
-    Table table;
-    const std::optional<RunModel> model = calibration_run(view, state, table);
-    if (!model)
-        qFatal("the run refused its input: %s", qPrintable(view.rejection));
-    return *model;
-}
-
-RunInput tank(int shape, const char *diameter, const char *length = "", const char *angle = "",
-              const char *cone = "", const char *h1 = "min")
-{
-    RunInput input;
-    input.shape = shape_at(shape);
-    input.diameter = QString::fromLatin1(diameter);
-    input.length_cyl = QString::fromLatin1(length);
-    input.angle = QString::fromLatin1(angle);
-    input.length_con = QString::fromLatin1(cone);
-    input.min_signal = QString::fromLatin1(h1);
-    return input;
+    return testing::run_model(input).value();
 }
 
 // Within 2 % of each other, or 0.002 % of span.
 bool close(double a, double b)
 {
     return std::fabs(a - b) <= std::max(0.02 * std::max(a, b), 0.002);
-}
-
-// The even table's largest error, as the characteristic window gives it.
-double even_error(RunModel model, int points)
-{
-    model.points = points;
-    return std::fabs(characteristic(model).largest_percent);
 }
 
 } // namespace
@@ -76,7 +49,6 @@ private slots:
     void coarse_grid_equals_brute_force();
     void symmetric_tank_odd_point_buys_nothing_data();
     void symmetric_tank_odd_point_buys_nothing();
-    void model_failure_and_range();
 };
 
 void TestPlacement::optimised_beats_even_data()
@@ -114,73 +86,52 @@ void TestPlacement::optimised_beats_even()
     QFETCH(double, gain);
     QFETCH(bool, straight);
 
-    const RunModel model = run_model(input);
-    const Placement placement = optimal_placement(model, points);
-    QCOMPARE(placement.straight, straight);
-
-    // The table: n Inputs rising on the three-decimal grid between the end
-    // rows (0, 0) and (1, 1), every Output the model's at its Input, as shown.
-    QCOMPARE(placement.inputs.size(), std::size_t(points));
-    QCOMPARE(placement.table.size(), std::size_t(points) + 2);
-    QCOMPARE(placement.table.front().x, 0.0);
-    QCOMPARE(placement.table.front().y, 0.0);
-    QCOMPARE(placement.table.back().x, 1.0);
-    QCOMPARE(placement.table.back().y, 1.0);
-    {
-        TCalcState tank = model.tank;
-        for (int i = 1; i <= points; ++i) {
-            const float input = placement.inputs[std::size_t(i - 1)];
-            const CurvePoint &row = placement.table[std::size_t(i)];
-            QVERIFY(row.x > placement.table[std::size_t(i - 1)].x && row.x < 1);
-            QCOMPARE(row.x, as_shown(input));
-            QCOMPARE(row.y, as_shown(evaluate_input(model, tank, input).output));
-            if (!straight) // the Output is the model's at the Input the grid shows
-                QCOMPARE(input, float(row.x));
-        }
-    }
-
-    // Its largest error, measured as the characteristic measures it, is the
-    // one the placement found, and at least `gain` times below the even one.
-    const double optimised = largest_error(model, placement.table);
-    QVERIFY2(
-        close(optimised, placement.largest),
-        qPrintable(QStringLiteral("%1 found, %2 measured").arg(placement.largest).arg(optimised)));
-    QCOMPARE(placement.largest_for[std::size_t(points)], placement.largest);
-    const double even = even_error(model, points);
-    QVERIFY2(optimised * gain <= even + 1e-9,
-             qPrintable(QStringLiteral("optimised %1, even %2").arg(optimised).arg(even)));
-
-    // With the option on, the run writes that table: point numbers 1 .. n,
-    // each row the tank's true values at its Input, the end rows the even
-    // table's; its characteristic measures it and sets both placements side
-    // by side.
-    RunInput run_input = input;
-    run_input.points = QString::number(points);
+    input.points = QString::number(points);
     TCalcState state;
     state.shape = input.shape;
-    testing::FakeRunView view(run_input);
+    testing::FakeRunView view(input);
     Table even_table, table;
-    calibration_run(view, state, even_table);
+    const std::optional<RunModel> even_run = calibration_run(view, state, even_table);
     const std::optional<RunModel> run =
         calibration_run(view, state, table, PointPlacement::Optimised);
-    QVERIFY(run && run->optimised);
+    QVERIFY(even_run && run && run->optimised);
+
+    // The run writes the optimal table: n Inputs rising on the three-decimal
+    // grid, each row the tank's true values at its Input, point numbers 1 .. n,
+    // the end rows the even table's.
     QCOMPARE(table.rows().size(), points + 2);
     QCOMPARE(table.rows().front(), even_table.rows().front());
     QCOMPARE(table.rows().back(), even_table.rows().back());
     TCalcState tank = run->tank;
     for (int i = 1; i <= points; ++i) {
-        const Table::Row &row = table.rows().at(i);
-        const LevelValues values = evaluate_input(*run, tank, placement.inputs[std::size_t(i - 1)]);
+        const float at = run->inputs[std::size_t(i)];
+        QVERIFY(at > run->inputs[std::size_t(i - 1)] && at < 1);
+        if (!straight)
+            QCOMPARE(at, float(as_shown(at)));
+        const LevelValues values = evaluate_input(*run, tank, at);
         const Table::Row expected = {point_text(i), value_text(values.input),
                                      value_text(values.output), value_text(values.height),
                                      value_text(values.volume)};
-        QCOMPARE(row, expected);
+        QCOMPARE(table.rows().at(i), expected);
     }
-    const Characteristic c = characteristic(*run);
-    QVERIFY(close(std::fabs(c.largest_percent), placement.largest));
-    QCOMPARE(c.optimised.points_needed, placement.points_needed);
-    QCOMPARE(c.points_needed, placement.points_needed);
-    QVERIFY(close(c.even.largest, even));
+
+    // Measured as the Characteristic window measures it, the table's largest
+    // error is the one the placement found, at least `gain` times below the
+    // even table's, and both placements' figures stand side by side.
+    const Characteristic optimised = characteristic(*run);
+    const Characteristic even = characteristic(*even_run);
+    const Placement placement = optimal_placement(*run, points);
+    QCOMPARE(optimised.straight, straight);
+    QVERIFY2(close(std::fabs(optimised.largest_percent), placement.largest),
+             qPrintable(QStringLiteral("%1 found, %2 measured")
+                            .arg(placement.largest)
+                            .arg(optimised.largest_percent)));
+    QCOMPARE(optimised.points_needed, placement.points_needed);
+    QVERIFY2(std::fabs(optimised.largest_percent) * gain <= std::fabs(even.largest_percent) + 1e-9,
+             qPrintable(QStringLiteral("optimised %1, even %2")
+                            .arg(optimised.largest_percent)
+                            .arg(even.largest_percent)));
+    QVERIFY(close(optimised.even.largest, std::fabs(even.largest_percent)));
 }
 
 void TestPlacement::coarse_grid_equals_brute_force_data()
@@ -201,7 +152,7 @@ void TestPlacement::coarse_grid_equals_brute_force()
 
     // The Inputs 0.05, 0.10, ... 0.95.
     const int steps = 20;
-    const RunModel model = run_model(input);
+    const RunModel model = model_of(input);
     std::vector<CurvePoint> nodes;
     Placement placement;
     {
@@ -244,7 +195,7 @@ void TestPlacement::symmetric_tank_odd_point_buys_nothing()
     QFETCH(RunInput, input);
     // The odd point buys nothing at the optimum: the two agree to the model's
     // rounding, which is not quite symmetric.
-    const Placement placement = optimal_placement(run_model(input), 1);
+    const Placement placement = optimal_placement(model_of(input), 1);
     for (std::size_t m = 1; 2 * m + 1 <= most_points; ++m) {
         const double even_count = placement.largest_for[2 * m];
         const double odd_count = placement.largest_for[2 * m + 1];
@@ -255,16 +206,6 @@ void TestPlacement::symmetric_tank_odd_point_buys_nothing()
                                 .arg(2 * m + 1)
                                 .arg(odd_count)));
     }
-}
-
-void TestPlacement::model_failure_and_range()
-{
-    RunModel model = run_model(RunInput());
-    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, optimal_placement(model, 0));
-    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, optimal_placement(model, most_points + 1));
-    // A model whose span is gone: every normalised volume divides by zero.
-    model.tank.top_volume = model.tank.zero_volume;
-    QVERIFY_THROWS_EXCEPTION(MathError, optimal_placement(model, 5));
 }
 
 QTEST_GUILESS_MAIN(TestPlacement)
