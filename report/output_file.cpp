@@ -296,8 +296,12 @@ QString write_output_file(const QByteArray &path, const QByteArray &bytes)
         break;
     }
     const mode_t type = target.status.st_mode & S_IFMT;
-    if (type == S_IFREG)
+    if (type == S_IFREG) {
+        // A file the user may not write is not replaced behind its back.
+        if (::access(target.path.c_str(), W_OK) != 0)
+            return errno == EROFS ? folder_reason(target.folder, errno) : reason(errno);
         return replace_file(target, bytes);
+    }
     if (type == S_IFIFO || type == S_IFCHR)
         return write_in_place(target, bytes);
     if (type == S_IFDIR)
