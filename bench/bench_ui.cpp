@@ -9,6 +9,7 @@
 #include "ui/main_window.h"
 #include "ui/points_edit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QTableView>
@@ -28,8 +29,8 @@ using pelorin::testing::SilentPrompts;
 // the run switches to the Output page, so the repaint covers the whole page
 // with the grid. With `on_output_page` the run starts while the Output page
 // is shown already (as the Report button does), so only what changed is
-// repainted.
-void calculate_to_grid(benchmark::State &state, bool on_output_page)
+// repainted. With `optimised` the run places its points optimally.
+void calculate_to_grid(benchmark::State &state, bool on_output_page, bool optimised)
 {
     SilentPrompts prompts;
     pelorin::TForm1 form(prompts);
@@ -39,6 +40,7 @@ void calculate_to_grid(benchmark::State &state, bool on_output_page)
     auto *grid = named<QTableView>(form, "DBGrid1");
     named<pelorin::PointsEdit>(form, "Ed_points")->set_text(QStringLiteral("25"));
     QWidget *start_page = named(form, on_output_page ? "TabSheetOutput" : "TabSheetInput");
+    named<QAction>(form, "OptimisedPlacement")->setChecked(optimised);
 
     for (auto _ : state) {
         state.PauseTiming();
@@ -53,8 +55,10 @@ void calculate_to_grid(benchmark::State &state, bool on_output_page)
     if (grid->model()->rowCount() != 27)
         state.SkipWithError("the run did not fill the grid");
 }
-BENCHMARK_CAPTURE(calculate_to_grid, from_input_page, false)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(calculate_to_grid, on_output_page, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(calculate_to_grid, from_input_page, false, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(calculate_to_grid, on_output_page, true, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(calculate_to_grid, optimised_from_input_page, false, true)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

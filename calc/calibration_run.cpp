@@ -1,5 +1,7 @@
 #include "calc/calibration_run.h"
 
+#include "calc/placement.h"
+
 #include "calc/extended.h"
 #include "calc/number_text.h"
 #include "calc/result_table.h"
@@ -79,7 +81,8 @@ LevelValues evaluate_input(const RunModel &model, TCalcState &tank, float input)
     return values;
 }
 
-std::optional<RunModel> calibration_run(RunView &view, TCalcState &s, Table &table)
+std::optional<RunModel> calibration_run(RunView &view, TCalcState &s, Table &table,
+                                        PointPlacement placement)
 {
     const ShapeInfo &shape = shape_info(s.shape);
 
@@ -190,8 +193,15 @@ std::optional<RunModel> calibration_run(RunView &view, TCalcState &s, Table &tab
     model.level_max = level_max;
     model.points = n;
 
+    model.inputs = table_inputs(n);
+    if (placement == PointPlacement::Optimised) {
+        // The end rows stay where the even table has them.
+        const std::vector<float> inner = optimal_placement(model, n).inputs;
+        std::copy(inner.begin(), inner.end(), model.inputs.begin() + 1);
+        model.optimised = true;
+    }
+    const std::vector<float> &inputs = model.inputs;
     const auto &fields = Table::field_names();
-    const std::vector<float> inputs = table_inputs(n);
     for (int i = 1; i <= n + 2; ++i) {
         const LevelValues row = evaluate_input(model, s, inputs[std::size_t(i - 1)]);
         const QString texts[Table::field_count] = {point_text(i > 1 && i < n + 2 ? i - 1 : 0),

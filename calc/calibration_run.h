@@ -56,7 +56,14 @@ struct RunModel
     float level_min = 0; // f32(h1 / H)
     float level_max = 0; // f32(h2 / H)
     int points = 0;      // n
+    // The table's n + 2 Inputs as the run placed them.
+    std::vector<float> inputs;
+    bool optimised = false; // placed by optimal_placement, not evenly
 };
+
+// Where the run puts the table's inner points: evenly (i / (n + 1)), or where
+// they keep the largest linearisation error smallest (calc/placement.h).
+enum class PointPlacement { Even, Optimised };
 
 // The tank at one level, as a table row shows it.
 struct LevelValues
@@ -82,7 +89,9 @@ LevelValues evaluate_level(const RunModel &model, TCalcState &tank, float level)
 // Runs the calibration on the view's input for the shape in `state`, writing
 // the other fields of `state` as far as the run gets, and `table`. Returns the
 // run's model when the run wrote its whole table, nothing after a rejection.
-std::optional<RunModel> calibration_run(RunView &view, TCalcState &state, Table &table);
+// The placement changes nothing but the Inputs of the inner rows.
+std::optional<RunModel> calibration_run(RunView &view, TCalcState &state, Table &table,
+                                        PointPlacement placement = PointPlacement::Even);
 
 // The texts of one table row, as the run formats them.
 QString point_text(int point); // eleven blanks for 0 (the first and last rows)

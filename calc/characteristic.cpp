@@ -2,6 +2,7 @@
 
 #include "calc/errors.h"
 #include "calc/number_text.h"
+#include "calc/placement.h"
 #include "calc/result_table.h"
 #include "calc/table_text.h"
 #include "calc/units.h"
@@ -23,16 +24,24 @@ namespace {
 
 // The table's points for `points` correction points, as the grid shows them.
 // `input` follows the level being evaluated, for the message of a failure.
-std::vector<CurvePoint> table_points(const RunModel &model, TCalcState &tank, int points,
-                                     float &input)
+std::vector<CurvePoint> table_points(const RunModel &model, TCalcState &tank,
+                                     const std::vector<float> &inputs, float &input)
 {
     std::vector<CurvePoint> table;
-    for (const float level : table_inputs(points)) {
+    for (const float level : inputs) {
         input = level;
         const LevelValues row = evaluate_input(model, tank, input);
         table.push_back({as_shown(row.input), as_shown(row.output)});
     }
     return table;
+}
+
+// The Inputs of the model's table: the run's own, or even ones for a model
+// whose number of points was changed after the run.
+std::vector<float> run_inputs(const RunModel &model)
+{
+    return model.inputs.size() == std::size_t(model.points) + 2 ? model.inputs
+                                                                : table_inputs(model.points);
 }
 
 // The model's normalised volume at `intervals` + 1 evenly spaced levels;
@@ -174,8 +183,9 @@ double largest_error(const RunModel &model, int points, int samples)
 {
     TCalcState tank = model.tank;
     float input = 0;
-    const std::vector<CurvePoint> error = error_curve(table_points(model, tank, points, input),
-                                                      model_curve(model, tank, samples, input));
+    const std::vector<CurvePoint> error =
+        error_curve(table_points(model, tank, table_inputs(points), input),
+                    model_curve(model, tank, samples, input));
     return std::fabs(error[largest_at(error)].y);
 }
 
@@ -195,7 +205,7 @@ Characteristic characteristic(const RunModel &model)
     float input = 0;
     try {
         c.model = model_curve(model, tank, curve_intervals, input);
-        c.table = table_points(model, tank, model.points, input);
+        c.table = table_points(model, tank, run_inputs(model), input);
         c.error = error_curve(c.table, c.model);
 
         const CurvePoint largest = largest_peak(model, tank, c.table, c.error, input);
@@ -207,23 +217,34 @@ Characteristic characteristic(const RunModel &model)
             largest.y / 100 *
             double(static_cast<extended>(model.tank.top_volume) - model.tank.zero_volume);
 
+        const bool optimised = model.optimised && run_inputs(model) == model.inputs;
         // The model's samples serve every number of points.
         std::array<double, most_points + 1> largest_for{};
         for (int points = 1; points <= most_points; ++points) {
             const std::vector<CurvePoint> error =
-                points == model.points
+                points == model.points && !optimised
                     ? c.error
-                    : error_curve(table_points(model, tank, points, input), c.model);
+                    : error_curve(table_points(model, tank, table_inputs(points), input), c.model);
             largest_for[std::size_t(points)] = std::fabs(error[largest_at(error)].y);
         }
         for (std::size_t i = 0; i < error_limits.size(); ++i) {
             for (int points = 1; points <= most_points; ++points) {
                 if (largest_for[std::size_t(points)] <= error_limits[i]) {
-                    c.points_needed[i] = points;
+                    c.even.points_needed[i] = points;
                     break;
                 }
             }
         }
+        c.even.largest = largest_for[std::size_t(model.points)];
+
+        input = 0;
+        const Placement best = optimal_placement(model, model.points);
+        c.straight = best.straight;
+        c.optimised.largest = best.largest;
+        c.optimised.points_needed = best.points_needed;
+        // The run's own table has its refined figure.
+        (optimised ? c.optimised : c.even).largest = std::fabs(c.largest_percent);
+        c.points_needed = optimised ? c.optimised.points_needed : c.even.points_needed;
     } catch (const Error &error) {
         c = Characteristic();
         c.failure = QStringLiteral("The volume model fails near the normalized level %1: %2")
@@ -244,17 +265,46 @@ QString largest_error_text(const Characteristic &c, const QString &size_unit,
              value_text(c.largest_input), value_text(c.largest_height), size_unit);
 }
 
-QString points_needed_text(const Characteristic &c)
+namespace {
+
+// "1 % = 3, 0.5 % = 5, 0.1 % = 12, 0.05 % = more than 25"
+QString needed_list(const std::array<int, error_limits.size()> &needed)
 {
     QStringList parts;
     for (std::size_t i = 0; i < error_limits.size(); ++i) {
-        const int points = c.points_needed[i];
+        const int points = needed[i];
         parts << QStringLiteral("%1 % = %2")
                      .arg(with_decimal_separator(QString::number(error_limits[i])),
                           points > 0 ? QString::number(points) : QStringLiteral("more than 25"));
     }
     // Under a decimal comma a comma between the entries would run into the numbers.
-    return QStringLiteral("Points needed for ") + parts.join(QStringLiteral("; "));
+    return parts.join(QStringLiteral("; "));
+}
+
+QString placement_text(const QString &name, const Characteristic::PlacementFigures &figures)
+{
+    return QStringLiteral("%1 placement: largest error %2 % of span; points needed for %3")
+        .arg(name, value_text(figures.largest), needed_list(figures.points_needed));
+}
+
+} // namespace
+
+QString points_needed_text(const Characteristic &c)
+{
+    return QStringLiteral("Points needed for ") + needed_list(c.points_needed);
+}
+
+QString even_placement_text(const Characteristic &c)
+{
+    return placement_text(QStringLiteral("Even"), c.even);
+}
+
+QString optimised_placement_text(const Characteristic &c)
+{
+    if (c.straight)
+        return QStringLiteral("Optimised placement: the curve is straight to the shown digits, "
+                              "so every placement is as good as the even one");
+    return placement_text(QStringLiteral("Optimised"), c.optimised);
 }
 
 extended default_level_step(int size_unit_index)

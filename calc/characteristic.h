@@ -54,15 +54,29 @@ struct Characteristic
     double largest_volume = 0;
 
     // For each of error_limits, the fewest points whose table keeps the error
-    // within it; 0 when 25 points are not enough.
+    // within it; 0 when 25 points are not enough. Placed as the run placed
+    // its table.
     std::array<int, error_limits.size()> points_needed{};
+
+    // The two placements side by side, for the run's number of points: the
+    // largest error magnitude in % of span, and the points needed.
+    struct PlacementFigures
+    {
+        double largest = 0;
+        std::array<int, error_limits.size()> points_needed{};
+    };
+    PlacementFigures even;
+    PlacementFigures optimised;
+    // The curve is straight to the shown digits: any placement is as good.
+    bool straight = false;
 
     // Not empty when the model raised an error: what happened, and where.
     // The curves are then empty.
     QString failure;
 };
 
-// The characteristic of the model's table.
+// The characteristic of the model's table, placed as the run placed it, with
+// both placements' figures.
 Characteristic characteristic(const RunModel &model);
 
 // The largest error magnitude, in % of span, of a table of `points` points
@@ -85,6 +99,10 @@ QString largest_error_text(const Characteristic &c, const QString &size_unit,
                            const QString &volume_unit);
 // "Points needed for 1 % = 3; 0.5 % = 5; 0.1 % = 12; 0.05 % = more than 25"
 QString points_needed_text(const Characteristic &c);
+// "Even placement: largest error 0.498 % of span; points needed for 1 % = 8, …"
+// and the same for the optimised placement.
+QString even_placement_text(const Characteristic &c);
+QString optimised_placement_text(const Characteristic &c);
 
 // The fine level table: heights from h1 to h2 in steps of `step` size units,
 // h2 always the last row. Throws Error when the step is not a positive number,

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFontInfo>
@@ -329,10 +330,13 @@ void CharacteristicPlot::paint_plot(QPainter &painter, const QRectF &area) const
 CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     : QDialog(parent), m_prompts(prompts), m_plot(new CharacteristicPlot(this)),
       m_last_run_note(new QLabel(this)), m_largest_error(new QLabel(this)),
-      m_points_needed(new QLabel(this)), m_height_label(new QLabel(this)),
-      m_height(new QLineEdit(this)), m_height_result(new QLabel(this)),
-      m_volume_label(new QLabel(this)), m_volume(new QLineEdit(this)),
-      m_volume_result(new QLabel(this)), m_step_label(new QLabel(this)), m_step(new QLineEdit(this))
+      m_points_needed(new QLabel(this)), m_even_figures(new QLabel(this)),
+      m_optimised_figures(new QLabel(this)),
+      m_placement(new QCheckBox(QStringLiteral("&Optimised point placement"), this)),
+      m_height_label(new QLabel(this)), m_height(new QLineEdit(this)),
+      m_height_result(new QLabel(this)), m_volume_label(new QLabel(this)),
+      m_volume(new QLineEdit(this)), m_volume_result(new QLabel(this)),
+      m_step_label(new QLabel(this)), m_step(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("Characteristic"));
     setWindowTitle(QStringLiteral("Characteristic \u2014 ") + application_title);
@@ -344,6 +348,18 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     m_last_run_note->setObjectName(QStringLiteral("LastRunNote"));
     m_largest_error->setObjectName(QStringLiteral("LargestError"));
     m_points_needed->setObjectName(QStringLiteral("PointsNeeded"));
+    m_even_figures->setObjectName(QStringLiteral("EvenPlacement"));
+    m_optimised_figures->setObjectName(QStringLiteral("OptimisedPlacementFigures"));
+    m_placement->setObjectName(QStringLiteral("OptimisedPlacement"));
+    m_placement->setEnabled(false); // until it is bound to the main window's choice
+    for (QLabel *text : {m_even_figures, m_optimised_figures}) {
+        text->setWordWrap(true);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    m_even_figures->setToolTip(QStringLiteral(
+        "The largest error and the points needed with the points evenly spaced in level"));
+    m_optimised_figures->setToolTip(QStringLiteral(
+        "The largest error and the points needed with the points placed where the curve bends"));
     m_height->setObjectName(QStringLiteral("LookUpHeight"));
     m_height_result->setObjectName(QStringLiteral("LookUpHeightResult"));
     m_volume->setObjectName(QStringLiteral("LookUpVolume"));
@@ -358,8 +374,8 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     }
     // Texts of any length wrap in the width the window has: they never
     // widen it.
-    for (QLabel *text :
-         {m_last_run_note, m_largest_error, m_points_needed, m_height_result, m_volume_result}) {
+    for (QLabel *text : {m_last_run_note, m_largest_error, m_points_needed, m_even_figures,
+                         m_optimised_figures, m_height_result, m_volume_result}) {
         text->setWordWrap(true);
         text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
@@ -419,6 +435,10 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     layout->addWidget(m_last_run_note);
     layout->addWidget(m_largest_error);
     layout->addWidget(m_points_needed);
+    // What the choice of placement buys, for the run's tank and points.
+    layout->addWidget(m_placement);
+    layout->addWidget(m_even_figures);
+    layout->addWidget(m_optimised_figures);
     layout->addLayout(look_up);
     layout->addLayout(buttons);
 
@@ -435,6 +455,15 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
 }
 
 CharacteristicWindow::~CharacteristicWindow() = default;
+
+void CharacteristicWindow::set_placement_action(QAction *action)
+{
+    m_placement->setToolTip(action->toolTip());
+    m_placement->setChecked(action->isChecked());
+    m_placement->setEnabled(true);
+    connect(m_placement, &QCheckBox::toggled, action, &QAction::setChecked);
+    connect(action, &QAction::toggled, m_placement, &QCheckBox::setChecked);
+}
 
 void CharacteristicWindow::set_input(const CharacteristicInput &input)
 {
@@ -453,6 +482,8 @@ void CharacteristicWindow::set_input(const CharacteristicInput &input)
         drawn ? largest_error_text(m_characteristic, input.size_unit, input.volume_unit)
               : m_characteristic.failure);
     m_points_needed->setText(drawn ? points_needed_text(m_characteristic) : QString());
+    m_even_figures->setText(drawn ? even_placement_text(m_characteristic) : QString());
+    m_optimised_figures->setText(drawn ? optimised_placement_text(m_characteristic) : QString());
     m_height_label->setText(QStringLiteral("&Height (%1):").arg(input.size_unit));
     m_volume_label->setText(QStringLiteral("&Volume (%1):").arg(input.volume_unit));
     m_step_label->setText(QStringLiteral("&Step (%1):").arg(input.size_unit));

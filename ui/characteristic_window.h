@@ -18,6 +18,8 @@
 
 #include <optional>
 
+class QAction;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -71,6 +73,9 @@ public:
     // The run shown is no longer in the Output page's table (a new shape
     // cleared it): the window says so until the next run.
     void mark_as_last_run();
+    // Shows the main window's "Optimised point placement" as a check box
+    // that toggles it.
+    void set_placement_action(QAction *action);
     const Characteristic &shown() const { return m_characteristic; }
 
     // The plots as a picture: to the clipboard, and to a PNG or SVG file the
@@ -97,6 +102,9 @@ private:
     QLabel *m_last_run_note;
     QLabel *m_largest_error;
     QLabel *m_points_needed;
+    QLabel *m_even_figures;
+    QLabel *m_optimised_figures;
+    QCheckBox *m_placement;
     QLabel *m_height_label;
     QLineEdit *m_height;
     QLabel *m_height_result;

@@ -240,6 +240,12 @@ struct Options
                              QStringLiteral("Print the largest linearisation error of the table "
                                             "and the points needed for 1, 0.5, 0.1 and 0.05 % "
                                             "of span.")};
+    QCommandLineOption placement{
+        QStringLiteral("placement"),
+        QStringLiteral("Placement of the table's inner points: even (i / (n + 1), the default) "
+                       "or optimised (where the largest linearization error is smallest); for "
+                       "--csv, --pdf and --error."),
+        QStringLiteral("even|optimised")};
     QCommandLineOption level_table{
         QStringLiteral("level-table"),
         QStringLiteral(
@@ -292,6 +298,10 @@ int run(const QCommandLineParser &parser, const Options &o)
         return usage_failure(parser, QStringLiteral("unknown value of --shape, --size-unit or "
                                                     "--volume-unit"));
     // Two outputs never share a target: standard output carries one text.
+    const int placement =
+        choice(parser, o.placement, {QStringLiteral("even"), QStringLiteral("optimised")}, 0);
+    if (placement < 0)
+        return usage_failure(parser, QStringLiteral("unknown value of --placement"));
     const QByteArray csv_path = argument_bytes(parser.value(o.csv));
     const QByteArray pdf_path = argument_bytes(parser.value(o.pdf));
     const bool csv_to_stdout = to_standard_output(parser, o.csv);
@@ -323,7 +333,8 @@ int run(const QCommandLineParser &parser, const Options &o)
     state.shape = shape_at(view.shape);
     std::optional<RunModel> model;
     try {
-        model = calibration_run(view, state, table);
+        model = calibration_run(view, state, table,
+                                placement == 1 ? PointPlacement::Optimised : PointPlacement::Even);
     } catch (...) {
         standard_error.write(error_box_text(current_error_message()) + QLatin1Char('\n'));
         return input_refused;
@@ -345,7 +356,9 @@ int run(const QCommandLineParser &parser, const Options &o)
             return input_refused;
         }
         results.write(largest_error_text(c, view.size_unit_text(), view.volume_unit_text()) +
-                      QLatin1Char('\n') + points_needed_text(c) + QLatin1Char('\n'));
+                      QLatin1Char('\n') + points_needed_text(c) + QLatin1Char('\n') +
+                      even_placement_text(c) + QLatin1Char('\n') + optimised_placement_text(c) +
+                      QLatin1Char('\n'));
     }
     if (parser.isSet(o.level_table)) {
         try {
@@ -456,7 +469,7 @@ int run_command_line(int argc, char **argv)
     for (const QCommandLineOption *option :
          {&options.shape, &options.diameter, &options.length, &options.cone, &options.angle,
           &options.h1, &options.h2, &options.points, &options.size_unit, &options.volume_unit,
-          &options.csv, &options.pdf, &options.error, &options.level_table})
+          &options.csv, &options.pdf, &options.error, &options.placement, &options.level_table})
         parser.addOption(*option);
 
     int status = done;

@@ -57,6 +57,9 @@ TForm1::TForm1(Prompts &prompts, QWidget *parent)
     connect_handler(&ui->TabSheetOutput->result_grid(), &ResultGrid::characteristic_requested,
                     &TForm1::show_characteristic);
     connect(ui->TabSheetInput, &InputPage::points_refused, this, [this] { m_prompts.beep(); });
+    // A table on show is placed again at once, as Calculate would place it.
+    connect_handler(ui->TabSheetOutput->result_grid().placement_action(), &QAction::toggled,
+                    &TForm1::placement_changed);
 
     FormCreate();
 }
@@ -115,7 +118,9 @@ void TForm1::calculate()
 {
     // The grid follows the table once, when the run has written its rows.
     const ResultGrid::Hold hold(ui->TabSheetOutput->result_grid());
-    const std::optional<RunModel> model = calibration_run(*this, m_state, m_table);
+    const bool optimised = ui->TabSheetOutput->result_grid().placement_action()->isChecked();
+    const std::optional<RunModel> model = calibration_run(
+        *this, m_state, m_table, optimised ? PointPlacement::Optimised : PointPlacement::Even);
     if (!model)
         return;
     const InputPage &input = *ui->TabSheetInput;
@@ -123,6 +128,12 @@ void TForm1::calculate()
         *model, input.size_unit_index(), input.size_unit_text(), input.volume_unit_text()});
     if (m_characteristic && m_characteristic->isVisible())
         m_characteristic->set_input(*m_last_run);
+}
+
+void TForm1::placement_changed()
+{
+    if (m_last_run && m_source.rowCount() > 0)
+        calculate();
 }
 
 CharacteristicWindow *TForm1::characteristic_window() const
@@ -134,8 +145,11 @@ void TForm1::show_characteristic()
 {
     if (!m_last_run)
         return;
-    if (!m_characteristic)
+    if (!m_characteristic) {
         m_characteristic = new CharacteristicWindow(m_prompts, this);
+        m_characteristic->set_placement_action(
+            ui->TabSheetOutput->result_grid().placement_action());
+    }
     m_characteristic->set_input(*m_last_run);
     m_characteristic->show();
     m_characteristic->raise();

@@ -79,6 +79,7 @@ public slots:
     void About1Click();
     // Shows the Characteristic window for the last successful run.
     void show_characteristic();
+    void placement_changed();
 
 protected:
     bool event(QEvent *event) override;

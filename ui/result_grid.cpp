@@ -190,7 +190,8 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
     : QObject(&grid), m_grid(grid), m_source(source), m_prompts(prompts),
       m_copy_table(new QAction(QStringLiteral("&Copy table"), &grid)),
       m_save_table_csv(new QAction(QStringLiteral("&Save table as CSV\u2026"), &grid)),
-      m_show_characteristic(new QAction(QStringLiteral("S&how characteristic"), &grid))
+      m_show_characteristic(new QAction(QStringLiteral("S&how characteristic"), &grid)),
+      m_optimised_placement(new QAction(QStringLiteral("&Optimised point placement"), &grid))
 {
     auto *header = new IndicatorHeader(&grid);
     grid.setVerticalHeader(header);
@@ -240,6 +241,12 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
         action->setShortcutVisibleInContextMenu(true);
         grid.addAction(action);
     }
+    m_optimised_placement->setObjectName(QStringLiteral("OptimisedPlacement"));
+    m_optimised_placement->setCheckable(true);
+    m_optimised_placement->setToolTip(
+        QStringLiteral("Place the table's points where the tank's curve bends, so that the "
+                       "instrument follows it more closely with the same number of points"));
+    grid.addAction(m_optimised_placement);
     grid.setContextMenuPolicy(Qt::ActionsContextMenu);
     // Shift+F10 and the menu key open the menu at the current cell.
     grid.installEventFilter(this);

@@ -137,6 +137,11 @@ public:
     // Puts the grid's current cell, and so the marker, on the table's current row.
     void follow_table();
 
+    // "Optimised point placement": checked, the calibration run places the
+    // table's inner points where the largest linearization error is smallest.
+    // Off at start, held for the program's run only.
+    QAction *placement_action() const { return m_optimised_placement; }
+
 signals:
     void characteristic_requested();
 
@@ -158,6 +163,7 @@ private:
     QAction *m_save_table_csv;
     QAction *m_show_characteristic;
     std::function<QString()> m_file_name_stem = [] { return QStringLiteral("pelorin"); };
+    QAction *m_optimised_placement;
     int m_holds = 0;
 };
 

@@ -149,6 +149,38 @@ void TestPlacement::optimised_beats_even()
     const double even = even_error(model, points);
     QVERIFY2(optimised * gain <= even + 1e-9,
              qPrintable(QStringLiteral("optimised %1, even %2").arg(optimised).arg(even)));
+
+    // With the option on, the run writes that table: point numbers 1 .. n,
+    // each row the tank's true values at its Input, the end rows the even
+    // table's; its characteristic measures it and sets both placements side
+    // by side.
+    RunInput run_input = input;
+    run_input.points = QString::number(points);
+    TCalcState state;
+    state.shape = input.shape;
+    testing::FakeRunView view(run_input);
+    Table even_table, table;
+    calibration_run(view, state, even_table);
+    const std::optional<RunModel> run =
+        calibration_run(view, state, table, PointPlacement::Optimised);
+    QVERIFY(run && run->optimised);
+    QCOMPARE(table.rows().size(), points + 2);
+    QCOMPARE(table.rows().front(), even_table.rows().front());
+    QCOMPARE(table.rows().back(), even_table.rows().back());
+    TCalcState tank = run->tank;
+    for (int i = 1; i <= points; ++i) {
+        const Table::Row &row = table.rows().at(i);
+        const LevelValues values = evaluate_input(*run, tank, placement.inputs[std::size_t(i - 1)]);
+        const Table::Row expected = {point_text(i), value_text(values.input),
+                                     value_text(values.output), value_text(values.height),
+                                     value_text(values.volume)};
+        QCOMPARE(row, expected);
+    }
+    const Characteristic c = characteristic(*run);
+    QVERIFY(close(std::fabs(c.largest_percent), placement.largest));
+    QCOMPARE(c.optimised.points_needed, placement.points_needed);
+    QCOMPARE(c.points_needed, placement.points_needed);
+    QVERIFY(close(c.even.largest, even));
 }
 
 void TestPlacement::coarse_grid_equals_brute_force_data()

@@ -7,6 +7,7 @@
 #include "calc/table_text.h"
 #include "report/report_captions.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -92,6 +93,17 @@ void TestCommandLine::table_matches_the_window_data()
                             "Ed_angle",    "12.5", "Ed_min_signal", "0.4"}
         << 0 << 1 << QStringList{"--shape", "deep", "--diameter", "2.5", "--length",      "6",
                                  "--angle", "12.5", "--h1",       "0.4", "--volume-unit", "liters"};
+    QTest::newRow("conical, optimised placement")
+        << 1 << QStringList{"Ed_diameter",   "2", "Ed_length_cyl", "3",
+                            "Ed_length_con", "1", "Ed_points",     "11"}
+        << 0 << 0
+        << QStringList{"--shape", "conical", "--diameter", "2",  "--length",    "3",
+                       "--cone",  "1",       "--points",   "11", "--placement", "optimised"};
+    QTest::newRow("inclined hemispherical ends, optimised placement")
+        << 5 << QStringList{"Ed_diameter", "2", "Ed_length_cyl", "5", "Ed_angle", "30"} << 0 << 1
+        << QStringList{
+               "--shape", "hemispherical", "--diameter", "2",           "--length", "5", "--angle",
+               "30",      "--volume-unit", "liters",     "--placement", "optimised"};
     QTest::newRow("flat ends, points clamped to 25")
         << 2 << QStringList{"Ed_length_cyl", "4", "Ed_points", "40"} << 0 << 3
         << QStringList{"--shape=flat", "--length=4", "--points=40", "--volume-unit=ft3"};
@@ -114,6 +126,9 @@ void TestCommandLine::table_matches_the_window()
     program.widget("Ed_points")->setFocus();
     program.widget<QComboBox>("SizeUnits")->setCurrentIndex(size_unit);
     program.widget<QComboBox>("VolumeUnits")->setCurrentIndex(volume_unit);
+    auto *placement = program.form->findChild<QAction *>(QStringLiteral("OptimisedPlacement"));
+    QVERIFY(placement);
+    placement->setChecked(arguments.contains(QStringLiteral("optimised")));
     press_calculate(program);
     QVERIFY(program.grid_model()->rowCount() > 2);
 

@@ -70,6 +70,7 @@ private slots:
     void copy_table_puts_the_grid_on_the_clipboard();
     void table_commands_from_the_keyboard();
     void table_commands_disabled_while_the_table_is_empty();
+    void placement_choice_places_the_shown_table_again();
     void save_table_as_csv_data();
     void save_table_as_csv();
 };
@@ -358,10 +359,11 @@ void TestOutputPage::copy_table_puts_the_grid_on_the_clipboard()
     press_calculate(program);
     QTableView *grid = grid_of(program);
     QCOMPARE(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
-    QCOMPARE(grid->actions().size(), 3);
+    QCOMPARE(grid->actions().size(), 4);
     QCOMPARE(grid->actions().at(0)->text(), QStringLiteral("&Copy table"));
     QCOMPARE(grid->actions().at(1)->text(), QStringLiteral("&Save table as CSV\u2026"));
     QCOMPARE(grid->actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
+    QCOMPARE(grid->actions().at(3)->text(), QStringLiteral("&Optimised point placement"));
 
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
                       grid->visualRect(program.grid_model()->index(2, 1)).center());
@@ -410,9 +412,31 @@ void TestOutputPage::table_commands_from_the_keyboard()
             }
         });
         QTest::keyClick(grid, key, modifiers);
-        QCOMPARE(shown,
-                 (QStringList{"&Copy table", "&Save table as CSV\u2026", "S&how characteristic"}));
+        QCOMPARE(shown, (QStringList{"&Copy table", "&Save table as CSV\u2026",
+                                     "S&how characteristic", "&Optimised point placement"}));
     }
+}
+
+// Toggling "Optimised point placement" writes the table on show again, as
+// Calculate would; before any run it only sets the choice.
+void TestOutputPage::placement_choice_places_the_shown_table_again()
+{
+    Program program;
+    auto *placement = program.widget<QAction>("OptimisedPlacement");
+    QVERIFY(placement->isCheckable() && !placement->isChecked());
+    placement->setChecked(true);
+    QCOMPARE(program.grid_model()->rowCount(), 0);
+    placement->setChecked(false);
+
+    press_calculate(program);
+    const QString even = pelorin::table_csv(program.form->data_source());
+    placement->setChecked(true);
+    const QString optimised = pelorin::table_csv(program.form->data_source());
+    QVERIFY(optimised != even);
+    QCOMPARE(optimised.count(QLatin1Char('\n')), even.count(QLatin1Char('\n')));
+    QCOMPARE(program.text("TextSpan"), QStringLiteral(" Span = 523.599"));
+    placement->setChecked(false);
+    QCOMPARE(pelorin::table_csv(program.form->data_source()), even);
 }
 
 void TestOutputPage::table_commands_disabled_while_the_table_is_empty()
