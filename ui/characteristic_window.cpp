@@ -209,9 +209,11 @@ QSize CharacteristicPlot::sizeHint() const
     return {640, 430};
 }
 
+// Room for both titles on at most two lines, the legend on two rows and the
+// panels' tick labels apart.
 QSize CharacteristicPlot::minimumSizeHint() const
 {
-    return {360, 280};
+    return {480, 400};
 }
 
 void CharacteristicPlot::paintEvent(QPaintEvent *)
