@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <utility>
 
 namespace pelorin {
@@ -134,10 +135,16 @@ CurvePoint refined_peak(const RunModel &model, TCalcState &tank,
     return best;
 }
 
+// Two errors this close are the same error: the normalised volume is a
+// 32-bit value, and a few of its last bits (x 100 for % of span) are all that
+// tell apart, say, the two ends of a symmetric tank.
+constexpr double model_noise = 4 * 100.0 * std::numeric_limits<float>::epsilon();
+
 // The largest error: the samples' peaks that come near the largest sample
-// are refined, and of the refined peaks the largest wins; peaks equal to
-// half the last shown digit (0.0005 % of span: the two ends of a symmetric
-// tank, told apart only by the model's rounding) give the lowest level.
+// are refined, and the table's own points join them (the rounding of an
+// Output to three decimals alone makes an error there, which no sample may
+// hit). Of these the largest wins; errors equal within the model's noise
+// give the lowest level.
 CurvePoint largest_peak(const RunModel &model, TCalcState &tank,
                         const std::vector<CurvePoint> &table, const std::vector<CurvePoint> &error,
                         float &input)
@@ -153,13 +160,18 @@ CurvePoint largest_peak(const RunModel &model, TCalcState &tank,
     // A flat, noisy top has many small peaks: the eight highest are enough.
     std::sort(peaks.begin(), peaks.end(), std::greater<>());
     peaks.resize(std::min<std::size_t>(peaks.size(), 8));
-    std::vector<CurvePoint> refined;
+    std::vector<CurvePoint> candidates;
     for (const auto &peak : peaks)
-        refined.push_back(refined_peak(model, tank, table, error, peak.second, input));
-    const double largest = std::fabs(refined[largest_at(refined)].y);
-    CurvePoint best = refined[largest_at(refined)];
-    for (const CurvePoint &point : refined) {
-        if (std::fabs(point.y) >= largest - 5e-4 && point.x < best.x)
+        candidates.push_back(refined_peak(model, tank, table, error, peak.second, input));
+    for (const CurvePoint &point : table) {
+        input = float(point.x);
+        candidates.push_back(
+            {point.x, (point.y - evaluate_input(model, tank, input).output) * 100});
+    }
+    const double largest = std::fabs(candidates[largest_at(candidates)].y);
+    CurvePoint best = candidates[largest_at(candidates)];
+    for (const CurvePoint &point : candidates) {
+        if (std::fabs(point.y) >= largest - model_noise && point.x < best.x)
             best = point;
     }
     return best;
@@ -235,7 +247,7 @@ Characteristic characteristic(const RunModel &model)
         c.points_needed = optimised ? c.optimised.points_needed : c.even.points_needed;
     } catch (const Error &error) {
         c = Characteristic();
-        c.failure = QStringLiteral("The volume model fails near the normalised level %1: %2")
+        c.failure = QStringLiteral("The volume model fails near the normalized level %1: %2")
                         .arg(value_text(input), error.message());
     }
     return c;
@@ -244,6 +256,10 @@ Characteristic characteristic(const RunModel &model)
 QString largest_error_text(const Characteristic &c, const QString &size_unit,
                            const QString &volume_unit)
 {
+    // A straight tank: the table's line is the tank's at every shown digit.
+    if (value_text(std::fabs(c.largest_percent)) == value_text(0.0L))
+        return QStringLiteral("Largest error = %1 % of span: the table is exact at every level")
+            .arg(value_text(0.0L));
     return QStringLiteral("Largest error = %1 % of span (%2 %3) at level %4 (%5 %6)")
         .arg(value_text(c.largest_percent), value_text(c.largest_volume), volume_unit,
              value_text(c.largest_input), value_text(c.largest_height), size_unit);
@@ -261,7 +277,8 @@ QString needed_list(const std::array<int, error_limits.size()> &needed)
                      .arg(with_decimal_separator(QString::number(error_limits[i])),
                           points > 0 ? QString::number(points) : QStringLiteral("more than 25"));
     }
-    return parts.join(QStringLiteral(", "));
+    // Under a decimal comma a comma between the entries would run into the numbers.
+    return parts.join(QStringLiteral("; "));
 }
 
 QString placement_text(const QString &name, const Characteristic::PlacementFigures &figures)
@@ -296,18 +313,22 @@ extended default_level_step(int size_unit_index)
     return size_units[listed ? std::size_t(size_unit_index) : 0].level_step;
 }
 
-std::vector<LevelValues> level_table(const RunModel &model, extended step)
+std::vector<LevelValues> level_table(const RunModel &model, extended step, const QString &step_text)
 {
+    const QString typed = step_text.trimmed().isEmpty() ? value_text(step) : step_text.trimmed();
     if (!(step > 0) || !std::isfinite(step))
         throw Error(QStringLiteral("The step of the level table must be a positive number"));
+    if (step < min_level_step * (1 - 1e-9L))
+        throw Error(QStringLiteral("A step of %1 is finer than the table shows its heights: "
+                                   "the step must be at least %2")
+                        .arg(typed, value_text(min_level_step)));
     const extended h1 = model.tank.min_signal;
     const extended h2 = model.tank.max_signal;
     // The heights h1 + k step short of h2 (by more than a rounding), then h2.
     const extended steps = std::floor((h2 - h1) / step * (1 - 1e-9L));
     if (steps + 2 > max_level_rows)
-        throw Error(QStringLiteral("A step of %1 gives more than %2 rows")
-                        .arg(value_text(step))
-                        .arg(max_level_rows));
+        throw Error(
+            QStringLiteral("A step of %1 gives more than %2 rows").arg(typed).arg(max_level_rows));
 
     TCalcState tank = model.tank;
     std::vector<LevelValues> rows;
@@ -348,11 +369,28 @@ QString level_table_csv(const std::vector<LevelValues> &rows, const QString &siz
     return text;
 }
 
-LevelValues values_at_height(const RunModel &model, extended height)
+namespace {
+
+// `value` within low .. high as the texts show them (a range end typed as
+// shown counts as inside), moved onto the range; nothing when outside.
+std::optional<extended> within_shown(extended value, float low, float high)
 {
-    if (!(height >= 0 && height <= model.height))
-        throw Error(QStringLiteral("The height lies outside the tank (0 to %1)")
-                        .arg(value_text(model.height)));
+    const extended from = std::min<extended>(low, parse_number(value_text(low)));
+    const extended to = std::max<extended>(high, parse_number(value_text(high)));
+    if (!(value >= from && value <= to))
+        return std::nullopt;
+    return std::clamp<extended>(value, low, high);
+}
+
+} // namespace
+
+std::optional<LevelValues> values_at_height(const RunModel &model, extended height)
+{
+    const std::optional<extended> inside =
+        within_shown(height, model.tank.min_signal, model.tank.max_signal);
+    if (!inside)
+        return std::nullopt;
+    height = *inside;
     TCalcState tank = model.tank;
     LevelValues values = evaluate_level(model, tank, f32(divide(height, model.height)));
     values.input = input_of(model, values.level);
@@ -361,9 +399,20 @@ LevelValues values_at_height(const RunModel &model, extended height)
 
 std::optional<LevelValues> values_at_volume(const RunModel &model, extended volume)
 {
-    if (!(volume >= model.tank.zero_volume && volume <= model.tank.top_volume))
+    const std::optional<extended> inside =
+        within_shown(volume, model.tank.zero_volume, model.tank.top_volume);
+    if (!inside)
         return std::nullopt;
+    volume = *inside;
     TCalcState tank = model.tank;
+    // The ends of the range are h1 and h2 themselves, though the volume may
+    // hardly change near them.
+    if (volume == model.tank.zero_volume || volume == model.tank.top_volume) {
+        LevelValues end = evaluate_level(
+            model, tank, volume == model.tank.top_volume ? model.level_max : model.level_min);
+        end.input = input_of(model, end.level);
+        return end;
+    }
     float low = model.level_min;
     float high = model.level_max;
     LevelValues below = evaluate_level(model, tank, low);

@@ -93,10 +93,11 @@ double largest_error(const RunModel &model, const std::vector<CurvePoint> &table
 // A number as the grid writes it, read back: what the user programs.
 double as_shown(float value);
 
-// "Largest error = -0.412 % of span (-2.157 m3) at level 0.530 (5.300 meters)"
+// "Largest error = -0.412 % of span (-2.157 m3) at level 0.530 (5.300 meters)",
+// or for an error that shows as 0.000 "... : the table is exact at every level".
 QString largest_error_text(const Characteristic &c, const QString &size_unit,
                            const QString &volume_unit);
-// "Points needed for 1 % = 3, 0.5 % = 5, 0.1 % = 12, 0.05 % = more than 25"
+// "Points needed for 1 % = 3; 0.5 % = 5; 0.1 % = 12; 0.05 % = more than 25"
 QString points_needed_text(const Characteristic &c);
 // "Even placement: largest error 0.498 % of span; points needed for 1 % = 8, …"
 // and the same for the optimised placement.
@@ -104,10 +105,14 @@ QString even_placement_text(const Characteristic &c);
 QString optimised_placement_text(const Characteristic &c);
 
 // The fine level table: heights from h1 to h2 in steps of `step` size units,
-// h2 always the last row. Throws Error when the step is not a positive number
-// or gives more than max_level_rows rows, and the model's errors.
+// h2 always the last row. Throws Error when the step is not a positive number,
+// is finer than the heights are shown (min_level_step: finer steps repeat
+// heights) or gives more than max_level_rows rows, and the model's errors.
+// The messages name the step as `step_text` (as the user typed it) when given.
 constexpr int max_level_rows = 100000;
-std::vector<LevelValues> level_table(const RunModel &model, extended step);
+constexpr extended min_level_step = 0.001L;
+std::vector<LevelValues> level_table(const RunModel &model, extended step,
+                                     const QString &step_text = QString());
 // The usual step: 1 cm in meters, 0.05 ft in feet.
 extended default_level_step(int size_unit_index);
 // As CSV, by the rules of the table's CSV: height, volume, then both
@@ -115,12 +120,15 @@ extended default_level_step(int size_unit_index);
 QString level_table_csv(const std::vector<LevelValues> &rows, const QString &size_unit,
                         const QString &volume_unit);
 
-// The tank at a height in size units, 0 to H. Throws Error for a height
-// outside the tank, and the model's errors.
-LevelValues values_at_height(const RunModel &model, extended height);
+// The look-ups keep to the table's range, h1 .. h2 and Zero .. Zero + Span,
+// judged at the digits the texts show: a range end as shown is inside (and
+// taken as the end itself). Outside they give nothing; the model's errors
+// leave as exceptions.
+//
+// The tank at a height in size units.
+std::optional<LevelValues> values_at_height(const RunModel &model, extended height);
 // The level whose volume is nearest `volume`, found by bisection between h1
-// and h2 to the resolution of the 32-bit level; nothing when the volume lies
-// outside Zero .. Zero + Span. Leaves the model's errors as exceptions.
+// and h2 to the resolution of the 32-bit level.
 std::optional<LevelValues> values_at_volume(const RunModel &model, extended volume);
 
 } // namespace pelorin

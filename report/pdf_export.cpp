@@ -74,9 +74,11 @@ void write_report_pdf(const QByteArray &path, const QVector<ReportPage> &pages,
     } catch (const Error &error) {
         why = error.message();
     }
+    // Ends in a full stop, as the other save errors' boxes do.
     if (!why.isEmpty())
-        throw Error(QStringLiteral("The report could not be exported to '%1': %2")
-                        .arg(QDir::toNativeSeparators(QFile::decodeName(path)), why));
+        throw Error(QStringLiteral("The report could not be exported to '%1': %2%3")
+                        .arg(QDir::toNativeSeparators(QFile::decodeName(path)), why,
+                             why.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".")));
 }
 
 void write_report_pdf(const QString &path, const QVector<ReportPage> &pages, const QString &title)

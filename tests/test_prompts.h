@@ -21,12 +21,13 @@ public:
         QString caption;
         QString text;
         Icon icon;
+        QWidget *parent;
     };
 
     void beep() override { ++beeps; }
-    void message(QWidget *, const QString &caption, const QString &text, Icon icon) override
+    void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) override
     {
-        messages.append(Message{caption, text, icon});
+        messages.append(Message{caption, text, icon, parent});
         if (on_message)
             on_message(messages.constLast());
     }
@@ -37,11 +38,12 @@ public:
         return open_answer;
     }
     QString save_file_name(QWidget *, const QString &title, const QString &filter,
-                           const QString &default_suffix) override
+                           const QString &default_suffix, const QString &proposed_name) override
     {
         titles << title;
         filters << filter;
         suffixes << default_suffix;
+        proposed_names << proposed_name;
         return save_answer;
     }
     bool exec_print_dialog(QPrintDialog &dialog) override
@@ -55,6 +57,7 @@ public:
     QStringList titles;
     QStringList filters;
     QStringList suffixes;
+    QStringList proposed_names;
     QString open_answer;
     QString save_answer;
     int print_dialogs = 0;

@@ -28,7 +28,7 @@ QString error_box_text(const QString &message)
     return text;
 }
 
-void show_current_error(Prompts &prompts)
+void show_current_error(Prompts &prompts, QWidget *window)
 {
     QString message;
     try {
@@ -40,8 +40,8 @@ void show_current_error(Prompts &prompts)
     } catch (...) {
         message = QStringLiteral("Unknown error");
     }
-    prompts.message(QApplication::activeWindow(), application_title, error_box_text(message),
-                    Prompts::Icon::Error);
+    prompts.message(window ? window->window() : QApplication::activeWindow(), application_title,
+                    error_box_text(message), Prompts::Icon::Error);
 }
 
 namespace {

@@ -26,17 +26,19 @@ inline const QString application_title = QStringLiteral("PELORIN");
 QString error_box_text(const QString &message);
 
 // Shows the default error box for the exception being handled (call inside a
-// catch block): pelorin::Error shows message(), std::exception what().
-void show_current_error(Prompts &prompts);
+// catch block): pelorin::Error shows message(), std::exception what(). The
+// box belongs to `window`, else to the active window.
+void show_current_error(Prompts &prompts, QWidget *window = nullptr);
 
-// Runs one event handler; an error leaving it goes to the default error box
-// instead of travelling through the toolkit's event dispatch.
-template <typename Handler> void run_handler(Prompts &prompts, Handler &&handler)
+// Runs one event handler of `window`; an error leaving it goes to the default
+// error box of that window instead of travelling through the toolkit's event
+// dispatch.
+template <typename Handler> void run_handler(Prompts &prompts, QWidget *window, Handler &&handler)
 {
     try {
         std::forward<Handler>(handler)();
     } catch (...) {
-        show_current_error(prompts);
+        show_current_error(prompts, window);
     }
 }
 

@@ -13,11 +13,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -52,6 +54,14 @@ double nice_ceiling(double value)
             return step * power;
     }
     return 10 * power;
+}
+
+// The font with the family that stands for it named as the one drawn, so a
+// picture saved as SVG names a font the system has.
+QFont drawn_font(QFont font)
+{
+    font.setFamilies({QFontInfo(font).family()});
+    return font;
 }
 
 // One plot panel: data coordinates to the painter's.
@@ -91,19 +101,37 @@ void draw_axes(QPainter &painter, const Panel &panel, const std::vector<double> 
     painter.drawRect(panel.box);
 }
 
-// A title on one line from `at`, condensed (then elided) to fit `width`.
-void draw_title(QPainter &painter, QPointF at, qreal width, const QString &text,
-                Qt::Alignment alignment = Qt::AlignLeft)
+// A title's font: condensed a little to fit `width` where the font's stretch
+// is drawn; an SVG viewer ignores it, so the SVG keeps the font as it is.
+QFont title_font(const QPainter &painter, qreal width, const QString &text)
 {
-    const QFont font = condensed_to_fit(painter.font(), width, [&text](const QFont &f) {
+    const QPaintEngine *engine = painter.paintEngine();
+    if (engine && engine->type() == QPaintEngine::SVG)
+        return painter.font();
+    return condensed_to_fit(painter.font(), width, [&text](const QFont &f) {
         return QFontMetricsF(f).horizontalAdvance(text);
     });
+}
+
+// The height of a title in `width`: one line, or as many as its words need.
+qreal title_height(const QPainter &painter, qreal width, const QString &text)
+{
+    const QFontMetricsF metrics(title_font(painter, width, text));
+    return metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::AlignLeft | Qt::TextWordWrap, text)
+        .height();
+}
+
+// A title from `at`, in `width`: condensed a little, then wrapped at its
+// words, never cut. Returns its height.
+qreal draw_title(QPainter &painter, QPointF at, qreal width, const QString &text,
+                 Qt::Alignment alignment = Qt::AlignLeft)
+{
+    const qreal height = title_height(painter, width, text);
     painter.save();
-    painter.setFont(font);
-    const QFontMetricsF metrics(font);
-    painter.drawText(QRectF(at, QSizeF(width, metrics.height())), alignment,
-                     metrics.elidedText(text, Qt::ElideRight, width));
+    painter.setFont(title_font(painter, width, text));
+    painter.drawText(QRectF(at, QSizeF(width, height)), alignment | Qt::TextWordWrap, text);
     painter.restore();
+    return height;
 }
 
 QPolygonF polyline(const Panel &panel, const std::vector<CurvePoint> &points)
@@ -133,6 +161,33 @@ qreal draw_legend_entry(QPainter &painter, QPointF at, const QColor &color, bool
     return 28 + metrics.horizontalAdvance(text);
 }
 
+struct LegendEntry
+{
+    QColor color;
+    bool marker;
+    QString text;
+};
+
+// The legend as a row above the plots, wrapped into more rows when narrow;
+// drawn only when `draw`. Returns its height.
+qreal legend_rows(QPainter &painter, QPointF at, qreal width,
+                  const std::vector<LegendEntry> &entries, bool draw)
+{
+    const QFontMetricsF metrics(painter.font());
+    const qreal row = metrics.height() + 2;
+    constexpr qreal gap = 18;
+    QPointF next = at;
+    for (const LegendEntry &entry : entries) {
+        const qreal entry_width = 28 + metrics.horizontalAdvance(entry.text);
+        if (next.x() > at.x() && next.x() + entry_width > at.x() + width)
+            next = QPointF(at.x(), next.y() + row);
+        if (draw)
+            draw_legend_entry(painter, next, entry.color, entry.marker, entry.text);
+        next.rx() += entry_width + gap;
+    }
+    return next.y() + row - at.y();
+}
+
 } // namespace
 
 CharacteristicPlot::CharacteristicPlot(QWidget *parent) : QWidget(parent)
@@ -154,9 +209,11 @@ QSize CharacteristicPlot::sizeHint() const
     return {640, 430};
 }
 
+// Room for both titles on at most two lines, the legend on two rows and the
+// panels' tick labels apart.
 QSize CharacteristicPlot::minimumSizeHint() const
 {
-    return {360, 280};
+    return {480, 400};
 }
 
 void CharacteristicPlot::paintEvent(QPaintEvent *)
@@ -169,9 +226,10 @@ void CharacteristicPlot::paint_plot(QPainter &painter, const QRectF &area) const
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    const QFont plain = drawn_font(font());
+    painter.setFont(plain);
     painter.fillRect(area, Qt::white);
-    painter.setFont(font());
-    const QFontMetricsF metrics(font());
+    const QFontMetricsF metrics(plain);
     const qreal line = metrics.height();
 
     const Characteristic *c = m_characteristic;
@@ -185,12 +243,37 @@ void CharacteristicPlot::paint_plot(QPainter &painter, const QRectF &area) const
     }
     const RunModel &model = m_input->model;
 
-    // Titles above each panel, level labels and the level's title below.
+    // Above the plots their title and the legend, a title between them, the
+    // level labels and the level's title below; a title too wide for the
+    // width takes two lines.
     const qreal left = area.left() + metrics.horizontalAdvance(QStringLiteral("-0.0000")) + 12;
     const qreal right = area.right() - 14;
-    const qreal upper_top = area.top() + 6 + line + 4;
-    const qreal lower_bottom = area.bottom() - 6 - 2 * line - 6;
-    const qreal between = line + 14;
+    const qreal title_width = area.right() - 6 - left;
+    const QString volume_title =
+        QStringLiteral("Normalized volume (0 = Zero = %1 %3, 1 = Zero + Span = %2 %3)")
+            .arg(value_text(model.tank.zero_volume), value_text(model.tank.top_volume),
+                 m_input->volume_unit);
+    const QString error_title = QStringLiteral("Linearization error: table minus tank (% of span)");
+    const QString level_title = QStringLiteral("Normalized level (0 = h1 = %1 %3, 1 = h2 = %2 %3)")
+                                    .arg(value_text(model.tank.min_signal),
+                                         value_text(model.tank.max_signal), m_input->size_unit);
+    const std::vector<LegendEntry> legend = {
+        {model_color, false, QStringLiteral("Tank (volume model)")},
+        {table_color, true, QStringLiteral("Table as the instrument interpolates it")},
+        {error_color, false, QStringLiteral("Linearization error (below)")}};
+    QFont bold = plain;
+    bold.setBold(true);
+    painter.setFont(bold);
+    const qreal volume_title_height = title_height(painter, title_width, volume_title);
+    const qreal error_title_height = title_height(painter, title_width, error_title);
+    const qreal level_title_height = title_height(painter, right - left, level_title);
+    painter.setFont(plain);
+    const qreal legend_top = area.top() + 6 + volume_title_height + 2;
+    const qreal upper_top =
+        legend_top + legend_rows(painter, QPointF(left, legend_top), title_width, legend, false) +
+        4;
+    const qreal lower_bottom = area.bottom() - 6 - level_title_height - line - 6;
+    const qreal between = error_title_height + 14;
     const qreal heights = std::max<qreal>(lower_bottom - upper_top - between, 40);
     const qreal upper_height = heights * 0.6;
     Panel upper{QRectF(left, upper_top, right - left, upper_height), 0, 1};
@@ -202,23 +285,13 @@ void CharacteristicPlot::paint_plot(QPainter &painter, const QRectF &area) const
     lower.high = range;
 
     painter.setPen(Qt::black);
-    const QFont plain = font();
-    QFont bold = plain;
-    bold.setBold(true);
     painter.setFont(bold);
-    const qreal title_width = area.right() - 6 - left;
-    draw_title(painter, QPointF(left, area.top() + 6), title_width,
-               QStringLiteral("Normalised volume (0 = Zero = %1 %3, 1 = Zero + Span = %2 %3)")
-                   .arg(value_text(model.tank.zero_volume), value_text(model.tank.top_volume),
-                        m_input->volume_unit));
-    draw_title(painter, QPointF(left, upper.box.bottom() + 7), title_width,
-               QStringLiteral("Linearisation error: table minus tank (% of span)"));
-    draw_title(painter, QPointF(left, area.bottom() - 6 - line), right - left,
-               QStringLiteral("Normalised level (0 = h1 = %1 %3, 1 = h2 = %2 %3)")
-                   .arg(value_text(model.tank.min_signal), value_text(model.tank.max_signal),
-                        m_input->size_unit),
-               Qt::AlignHCenter);
+    draw_title(painter, QPointF(left, area.top() + 6), title_width, volume_title);
+    draw_title(painter, QPointF(left, upper.box.bottom() + 7), title_width, error_title);
+    draw_title(painter, QPointF(left, area.bottom() - 6 - level_title_height), right - left,
+               level_title, Qt::AlignHCenter);
     painter.setFont(plain);
+    legend_rows(painter, QPointF(left, legend_top), title_width, legend, true);
 
     draw_axes(painter, upper, {0, 0.2, 0.4, 0.6, 0.8, 1});
     draw_axes(painter, lower, {-range, -range / 2, 0, range / 2, range});
@@ -253,39 +326,28 @@ void CharacteristicPlot::paint_plot(QPainter &painter, const QRectF &area) const
     painter.drawEllipse(lower.at(c->largest_input, c->largest_percent), 3, 3);
     painter.restore();
 
-    // The legend in the upper panel's empty corner (the curves rise from
-    // bottom left to top right).
-    const QPointF legend = upper.box.topLeft() + QPointF(8, 6);
-    const qreal width =
-        std::max(draw_legend_entry(painter, legend, model_color, false,
-                                   QStringLiteral("Tank (volume model)")),
-                 draw_legend_entry(painter, legend + QPointF(0, line + 2), table_color, true,
-                                   QStringLiteral("Table as the instrument interpolates it")));
-    draw_legend_entry(painter, legend + QPointF(0, 2 * line + 4), error_color, false,
-                      QStringLiteral("Linearisation error (below)"));
-    painter.setPen(QPen(Qt::gray, 0));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(legend - QPointF(4, 3), QSizeF(width + 10, 3 * line + 10)));
     painter.restore();
 }
 
 CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     : QDialog(parent), m_prompts(prompts), m_plot(new CharacteristicPlot(this)),
-      m_largest_error(new QLabel(this)), m_points_needed(new QLabel(this)),
-      m_even_figures(new QLabel(this)), m_optimised_figures(new QLabel(this)),
-      m_placement(new QCheckBox(QStringLiteral("Optimised point placement"), this)),
+      m_last_run_note(new QLabel(this)), m_largest_error(new QLabel(this)),
+      m_points_needed(new QLabel(this)), m_even_figures(new QLabel(this)),
+      m_optimised_figures(new QLabel(this)),
+      m_placement(new QCheckBox(QStringLiteral("&Optimised point placement"), this)),
       m_height_label(new QLabel(this)), m_height(new QLineEdit(this)),
       m_height_result(new QLabel(this)), m_volume_label(new QLabel(this)),
       m_volume(new QLineEdit(this)), m_volume_result(new QLabel(this)),
       m_step_label(new QLabel(this)), m_step(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("Characteristic"));
-    setWindowTitle(QStringLiteral("Characteristic"));
+    setWindowTitle(QStringLiteral("Characteristic \u2014 ") + application_title);
     setModal(false);
     setSizeGripEnabled(true);
     setFont(ms_sans_serif(11));
 
     m_plot->setObjectName(QStringLiteral("Plot"));
+    m_last_run_note->setObjectName(QStringLiteral("LastRunNote"));
     m_largest_error->setObjectName(QStringLiteral("LargestError"));
     m_points_needed->setObjectName(QStringLiteral("PointsNeeded"));
     m_even_figures->setObjectName(QStringLiteral("EvenPlacement"));
@@ -296,6 +358,10 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
         text->setWordWrap(true);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
+    m_even_figures->setToolTip(QStringLiteral(
+        "The largest error and the points needed with the points evenly spaced in level"));
+    m_optimised_figures->setToolTip(QStringLiteral(
+        "The largest error and the points needed with the points placed where the curve bends"));
     m_height->setObjectName(QStringLiteral("LookUpHeight"));
     m_height_result->setObjectName(QStringLiteral("LookUpHeightResult"));
     m_volume->setObjectName(QStringLiteral("LookUpVolume"));
@@ -306,6 +372,16 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
         colors::fix_text_color(text, colors::navy);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
+    // Texts of any length wrap in the width the window has: they never
+    // widen it.
+    for (QLabel *text : {m_last_run_note, m_largest_error, m_points_needed, m_even_figures,
+                         m_optimised_figures, m_height_result, m_volume_result}) {
+        text->setWordWrap(true);
+        text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    m_last_run_note->setText(QStringLiteral(
+        "The Output page's table was cleared: this is the characteristic of the last run."));
+    m_last_run_note->hide();
     for (QLabel *label : {m_height_label, m_volume_label, m_step_label})
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_height_label->setBuddy(m_height);
@@ -313,19 +389,28 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     m_step_label->setBuddy(m_step);
     for (QLineEdit *edit : {m_height, m_volume, m_step})
         edit->setMaximumWidth(110);
+    m_height->setToolTip(QStringLiteral("A height from h1 to h2: the tank's volume there"));
+    m_volume->setToolTip(
+        QStringLiteral("A volume from Zero to Zero + Span: the height at which the tank holds it"));
+    m_step->setToolTip(QStringLiteral("The height step of the level table, at least 0.001"));
 
-    const auto button = [this](const QString &name, const QString &text) {
+    const auto button = [this](const QString &name, const QString &text, const QString &tip) {
         auto *b = new QPushButton(text, this);
         b->setObjectName(name);
         b->setAutoDefault(false);
+        b->setToolTip(tip);
         return b;
     };
     QPushButton *save_table =
-        button(QStringLiteral("SaveLevelTable"), QStringLiteral("Save level table as CSV\u2026"));
-    QPushButton *copy = button(QStringLiteral("CopyPicture"), QStringLiteral("Copy"));
+        button(QStringLiteral("SaveLevelTable"), QStringLiteral("Save level &table as CSV\u2026"),
+               QStringLiteral("Heights from h1 to h2 at the step, with their volumes and both "
+                              "normalized values, to a CSV file"));
+    QPushButton *copy = button(QStringLiteral("CopyPicture"), QStringLiteral("&Copy picture"),
+                               QStringLiteral("Both plots as a picture to the clipboard"));
     QPushButton *save =
-        button(QStringLiteral("SavePicture"), QStringLiteral("Save as PNG/SVG\u2026"));
-    QPushButton *close = button(QStringLiteral("Close"), QStringLiteral("Close"));
+        button(QStringLiteral("SavePicture"), QStringLiteral("Save picture &as PNG/SVG\u2026"),
+               QStringLiteral("Both plots to a PNG picture or an SVG drawing"));
+    QPushButton *close = button(QStringLiteral("Close"), QStringLiteral("C&lose"), QString());
 
     auto *look_up = new QGridLayout;
     look_up->addWidget(m_height_label, 0, 0);
@@ -347,6 +432,7 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_plot, 1);
+    layout->addWidget(m_last_run_note);
     layout->addWidget(m_largest_error);
     layout->addWidget(m_points_needed);
     // What the choice of placement buys, for the run's tank and points.
@@ -359,11 +445,11 @@ CharacteristicWindow::CharacteristicWindow(Prompts &prompts, QWidget *parent)
     connect(m_height, &QLineEdit::textChanged, this, &CharacteristicWindow::look_up_height);
     connect(m_volume, &QLineEdit::textChanged, this, &CharacteristicWindow::look_up_volume);
     connect(copy, &QPushButton::clicked, this,
-            [this] { run_handler(m_prompts, [this] { copy_picture(); }); });
+            [this] { run_handler(m_prompts, this, [this] { copy_picture(); }); });
     connect(save, &QPushButton::clicked, this,
-            [this] { run_handler(m_prompts, [this] { save_picture(); }); });
+            [this] { run_handler(m_prompts, this, [this] { save_picture(); }); });
     connect(save_table, &QPushButton::clicked, this,
-            [this] { run_handler(m_prompts, [this] { save_level_table(); }); });
+            [this] { run_handler(m_prompts, this, [this] { save_level_table(); }); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     resize(720, 640);
 }
@@ -386,6 +472,11 @@ void CharacteristicWindow::set_input(const CharacteristicInput &input)
     m_characteristic = characteristic(input.model);
     m_plot->set_characteristic(&m_characteristic, &*m_input);
 
+    const QString tank =
+        QString::fromLatin1(shape_info(input.model.tank.shape).name) + QStringLiteral(" tank");
+    setWindowTitle(
+        QStringLiteral("Characteristic \u2014 %1 \u2014 %2").arg(tank, application_title));
+    m_last_run_note->hide();
     const bool drawn = m_characteristic.failure.isEmpty();
     m_largest_error->setText(
         drawn ? largest_error_text(m_characteristic, input.size_unit, input.volume_unit)
@@ -393,15 +484,21 @@ void CharacteristicWindow::set_input(const CharacteristicInput &input)
     m_points_needed->setText(drawn ? points_needed_text(m_characteristic) : QString());
     m_even_figures->setText(drawn ? even_placement_text(m_characteristic) : QString());
     m_optimised_figures->setText(drawn ? optimised_placement_text(m_characteristic) : QString());
-    m_height_label->setText(QStringLiteral("Height (%1):").arg(input.size_unit));
-    m_volume_label->setText(QStringLiteral("Volume (%1):").arg(input.volume_unit));
-    m_step_label->setText(QStringLiteral("Step (%1):").arg(input.size_unit));
+    m_height_label->setText(QStringLiteral("&Height (%1):").arg(input.size_unit));
+    m_volume_label->setText(QStringLiteral("&Volume (%1):").arg(input.volume_unit));
+    m_step_label->setText(QStringLiteral("&Step (%1):").arg(input.size_unit));
     if (new_unit) {
         m_step->setText(with_decimal_separator(
             QString::number(double(default_level_step(input.size_unit_index)))));
     }
     look_up_height();
     look_up_volume();
+}
+
+void CharacteristicWindow::mark_as_last_run()
+{
+    if (m_input)
+        m_last_run_note->show();
 }
 
 void CharacteristicWindow::look_up_height()
@@ -411,10 +508,19 @@ void CharacteristicWindow::look_up_height()
         return;
     }
     try {
-        const LevelValues values = values_at_height(m_input->model, parse_number(m_height->text()));
+        const RunModel &model = m_input->model;
+        const std::optional<LevelValues> values =
+            values_at_height(model, parse_number(m_height->text()));
+        if (!values) {
+            m_height_result->setText(
+                QStringLiteral("The height lies outside h1 .. h2 (%1 to %2 %3)")
+                    .arg(value_text(model.tank.min_signal), value_text(model.tank.max_signal),
+                         m_input->size_unit));
+            return;
+        }
         m_height_result->setText(
-            QStringLiteral("Volume = %1 %2, normalised %3")
-                .arg(value_text(values.volume), m_input->volume_unit, value_text(values.output)));
+            QStringLiteral("Volume = %1 %2, normalized %3")
+                .arg(value_text(values->volume), m_input->volume_unit, value_text(values->output)));
     } catch (const Error &error) {
         m_height_result->setText(error.message());
     }
@@ -438,7 +544,7 @@ void CharacteristicWindow::look_up_volume()
             return;
         }
         m_volume_result->setText(
-            QStringLiteral("Height = %1 %2, normalised %3")
+            QStringLiteral("Height = %1 %2, normalized %3")
                 .arg(value_text(values->height), m_input->size_unit, value_text(values->input)));
     } catch (const Error &error) {
         m_volume_result->setText(error.message());
@@ -455,6 +561,13 @@ QImage CharacteristicWindow::picture() const
     return image;
 }
 
+QString CharacteristicWindow::file_name(const QString &what) const
+{
+    const QString shape = m_input ? QString::fromLatin1(shape_info(m_input->model.tank.shape).key)
+                                  : QStringLiteral("pelorin");
+    return shape + QLatin1Char('-') + what;
+}
+
 void CharacteristicWindow::copy_picture()
 {
     QGuiApplication::clipboard()->setImage(picture());
@@ -464,7 +577,8 @@ void CharacteristicWindow::save_picture()
 {
     const QString path = m_prompts.save_file_name(
         this, QStringLiteral("Save characteristic"),
-        QStringLiteral("PNG pictures (*.png);;SVG pictures (*.svg)"), QStringLiteral("png"));
+        QStringLiteral("PNG pictures (*.png);;SVG pictures (*.svg)"), QStringLiteral("png"),
+        file_name(QStringLiteral("characteristic.png")));
     if (path.isEmpty())
         return;
     QBuffer buffer;
@@ -474,8 +588,9 @@ void CharacteristicWindow::save_picture()
         svg.setOutputDevice(&buffer);
         svg.setSize(m_plot->size());
         svg.setViewBox(QRect(QPoint(0, 0), m_plot->size()));
-        svg.setTitle(QStringLiteral("Characteristic"));
+        svg.setTitle(windowTitle());
         QPainter painter(&svg);
+        painter.setFont(drawn_font(m_plot->font()));
         m_plot->paint_plot(painter, QRectF(QPointF(0, 0), QSizeF(m_plot->size())));
     } else {
         picture().save(&buffer, "PNG");
@@ -490,10 +605,15 @@ void CharacteristicWindow::save_level_table()
 {
     if (!m_input)
         return;
-    const std::vector<LevelValues> rows = level_table(m_input->model, parse_number(m_step->text()));
-    const QString path =
-        m_prompts.save_file_name(this, QStringLiteral("Save level table as CSV"),
-                                 QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
+    const QString step = m_step->text().trimmed();
+    if (step.isEmpty()) {
+        m_step->setFocus();
+        throw Error(QStringLiteral("Enter the height step of the level table in the Step field"));
+    }
+    const std::vector<LevelValues> rows = level_table(m_input->model, parse_number(step), step);
+    const QString path = m_prompts.save_file_name(
+        this, QStringLiteral("Save level table as CSV"), QStringLiteral("CSV files (*.csv)"),
+        QStringLiteral("csv"), file_name(QStringLiteral("level-table.csv")));
     if (path.isEmpty())
         return;
     const QByteArray csv = level_table_csv(rows, m_input->size_unit, m_input->volume_unit).toUtf8();

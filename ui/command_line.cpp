@@ -248,9 +248,10 @@ struct Options
         QStringLiteral("even|optimised")};
     QCommandLineOption level_table{
         QStringLiteral("level-table"),
-        QStringLiteral("Write the level-volume table from h1 to h2 in steps of the given height "
-                       "(size unit) as CSV to standard output (the other results then go to "
-                       "standard error)."),
+        QStringLiteral(
+            "Write the level-volume table from h1 to h2 in steps of the given height "
+            "(size unit, at least 0.001) as CSV to standard output (the other results then go to "
+            "standard error)."),
         QStringLiteral("step")};
 };
 
@@ -361,9 +362,9 @@ int run(const QCommandLineParser &parser, const Options &o)
     }
     if (parser.isSet(o.level_table)) {
         try {
-            const QString csv =
-                level_table_csv(level_table(*model, parse_number(parser.value(o.level_table))),
-                                view.size_unit_text(), view.volume_unit_text());
+            const QString step = parser.value(o.level_table);
+            const QString csv = level_table_csv(level_table(*model, parse_number(step), step),
+                                                view.size_unit_text(), view.volume_unit_text());
             standard_output.write(csv.toUtf8());
         } catch (const Error &error) {
             standard_error.write(error_box_text(error.message()) + QLatin1Char('\n'));

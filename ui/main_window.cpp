@@ -23,7 +23,7 @@ template <typename Sender, typename Signal>
 void TForm1::connect_handler(Sender *sender, Signal signal, void (TForm1::*handler)())
 {
     connect(sender, signal, this,
-            [this, handler] { run_handler(m_prompts, [&] { (this->*handler)(); }); });
+            [this, handler] { run_handler(m_prompts, this, [&] { (this->*handler)(); }); });
 }
 
 TForm1::TForm1(Prompts &prompts, QWidget *parent)
@@ -45,6 +45,8 @@ TForm1::TForm1(Prompts &prompts, QWidget *parent)
     m_source.set_dataset(&m_table);
     m_source.set_grid_titles(QStringLiteral("Height"), QStringLiteral("Volume"));
     ui->TabSheetOutput->bind_grid(m_source, m_prompts);
+    ui->TabSheetOutput->result_grid().set_file_name_stem(
+        [this] { return QString::fromLatin1(shape_info(m_state.shape).key); });
 
     connect_handler(ui->Exit1, &QAction::triggered, &TForm1::Exit1Click);
     connect_handler(ui->About1, &QAction::triggered, &TForm1::About1Click);
@@ -161,6 +163,8 @@ void TForm1::choose_tank()
     const int index = input.shape_index();
 
     m_table.close();
+    if (m_characteristic)
+        m_characteristic->mark_as_last_run();
     input.reset_heights();
     output.set_zero_text(QStringLiteral(" Zero  = ?"));
     output.set_span_text(QStringLiteral(" Span = ?"));
@@ -218,7 +222,7 @@ void TForm1::About1Click()
 bool TForm1::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
-        run_handler(m_prompts, [this] { FormActivate(); });
+        run_handler(m_prompts, this, [this] { FormActivate(); });
     return QMainWindow::event(event);
 }
 

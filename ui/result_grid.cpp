@@ -1,6 +1,8 @@
 #include "ui/result_grid.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QKeyEvent>
 
 #include "calc/errors.h"
 #include "calc/result_table.h"
@@ -200,10 +202,10 @@ void IndicatorHeader::paintSection(QPainter *painter, const QRect &rect, int log
 
 ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
     : QObject(&grid), m_grid(grid), m_source(source), m_prompts(prompts),
-      m_copy_table(new QAction(QStringLiteral("Copy table"), &grid)),
-      m_save_table_csv(new QAction(QStringLiteral("Save table as CSV\u2026"), &grid)),
-      m_show_characteristic(new QAction(QStringLiteral("Show characteristic\u2026"), &grid)),
-      m_optimised_placement(new QAction(QStringLiteral("Optimised point placement"), &grid))
+      m_copy_table(new QAction(QStringLiteral("&Copy table"), &grid)),
+      m_save_table_csv(new QAction(QStringLiteral("&Save table as CSV\u2026"), &grid)),
+      m_show_characteristic(new QAction(QStringLiteral("S&how characteristic"), &grid)),
+      m_optimised_placement(new QAction(QStringLiteral("&Optimised point placement"), &grid))
 {
     auto *header = new IndicatorHeader(&grid);
     grid.setVerticalHeader(header);
@@ -239,19 +241,20 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
     connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, header,
             [header] { header->viewport()->update(); });
 
-    // Ctrl+C copies the whole table, not the current cell's text.
+    // The grid is shown only on the Output page: so are the shortcuts, which
+    // work wherever the focus is on that page (Ctrl+C copies the whole table,
+    // not the current cell's text).
     m_copy_table->setObjectName(QStringLiteral("CopyTable"));
-    m_copy_table->setShortcut(QKeySequence::Copy);
-    m_copy_table->setShortcutContext(Qt::WidgetShortcut);
+    m_copy_table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     m_save_table_csv->setObjectName(QStringLiteral("SaveTableCsv"));
-    grid.addAction(m_copy_table);
-    grid.addAction(m_save_table_csv);
-    // The grid is shown only on the Output page: so is the shortcut.
+    m_save_table_csv->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_show_characteristic->setObjectName(QStringLiteral("ShowCharacteristic"));
     m_show_characteristic->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    m_show_characteristic->setShortcutContext(Qt::WindowShortcut);
-    m_show_characteristic->setShortcutVisibleInContextMenu(true);
-    grid.addAction(m_show_characteristic);
+    for (QAction *action : {m_copy_table, m_save_table_csv, m_show_characteristic}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        grid.addAction(action);
+    }
     m_optimised_placement->setObjectName(QStringLiteral("OptimisedPlacement"));
     m_optimised_placement->setCheckable(true);
     m_optimised_placement->setToolTip(
@@ -259,13 +262,33 @@ ResultGrid::ResultGrid(QTableView &grid, DataSource &source, Prompts &prompts)
                        "instrument follows it more closely with the same number of points"));
     grid.addAction(m_optimised_placement);
     grid.setContextMenuPolicy(Qt::ActionsContextMenu);
+    // Shift+F10 and the menu key open the menu at the current cell.
+    grid.installEventFilter(this);
     connect(m_copy_table, &QAction::triggered, this,
-            [this] { run_handler(m_prompts, [this] { copy_table(); }); });
+            [this] { run_handler(m_prompts, m_grid.window(), [this] { copy_table(); }); });
     connect(m_save_table_csv, &QAction::triggered, this,
-            [this] { run_handler(m_prompts, [this] { save_table_csv(); }); });
+            [this] { run_handler(m_prompts, m_grid.window(), [this] { save_table_csv(); }); });
     connect(m_show_characteristic, &QAction::triggered, this,
             &ResultGrid::characteristic_requested);
     update_actions();
+}
+
+bool ResultGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != &m_grid || event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool menu_key = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+    const bool shift_f10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+    if (!menu_key && !shift_f10)
+        return false;
+    const QModelIndex current = m_grid.currentIndex();
+    const QRect cell = current.isValid() ? m_grid.visualRect(current) : QRect();
+    const QPoint at = m_grid.viewport()->mapTo(
+        &m_grid, cell.isValid() ? cell.center() : m_grid.viewport()->rect().topLeft());
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, m_grid.mapToGlobal(at));
+    QCoreApplication::sendEvent(&m_grid, &menu);
+    return true;
 }
 
 void ResultGrid::table_changed()
@@ -293,9 +316,9 @@ void ResultGrid::copy_table()
 
 void ResultGrid::save_table_csv()
 {
-    const QString path =
-        m_prompts.save_file_name(m_grid.window(), QStringLiteral("Save table as CSV"),
-                                 QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
+    const QString path = m_prompts.save_file_name(
+        m_grid.window(), QStringLiteral("Save table as CSV"), QStringLiteral("CSV files (*.csv)"),
+        QStringLiteral("csv"), m_file_name_stem() + QStringLiteral("-table.csv"));
     if (path.isEmpty())
         return;
     const QString why = write_output_file(path, table_csv(m_source).toUtf8());

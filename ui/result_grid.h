@@ -10,6 +10,9 @@
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
+#include <functional>
+#include <utility>
+
 class QAction;
 class QTableView;
 
@@ -91,10 +94,12 @@ private:
 // 84, 84, centred regular titles, the indicator column, a row height for the
 // grid's font. The grid's current row follows the table's current row.
 //
-// The grid's context menu holds "Copy table" (also Ctrl+C), "Save table as
-// CSV…" and "Show characteristic…" (also Ctrl+L while the grid is shown), all
-// disabled while the table has no rows. The save dialog and the error box of
-// a failed save go through `prompts`.
+// The grid's context menu (also Shift+F10 and the menu key) holds "Copy
+// table" (Ctrl+C), "Save table as CSV…" (Ctrl+S) and "Show characteristic"
+// (Ctrl+L), all disabled while the table has no rows; the shortcuts work in
+// the grid's window while the grid is shown. The save dialog and the error
+// box of a failed save go through `prompts`; the dialog proposes a name made
+// from `file_name_stem` ("spherical" gives "spherical-table.csv").
 class ResultGrid : public QObject
 {
     Q_OBJECT
@@ -140,6 +145,13 @@ public:
 signals:
     void characteristic_requested();
 
+public:
+    // Gives the start of the file names the save dialog proposes.
+    void set_file_name_stem(std::function<QString()> stem) { m_file_name_stem = std::move(stem); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void table_changed();
     void update_actions();
@@ -150,6 +162,7 @@ private:
     QAction *m_copy_table;
     QAction *m_save_table_csv;
     QAction *m_show_characteristic;
+    std::function<QString()> m_file_name_stem = [] { return QStringLiteral("pelorin"); };
     QAction *m_optimised_placement;
     int m_holds = 0;
 };

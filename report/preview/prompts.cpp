@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QRegularExpression>
 #include <QScreen>
 
 namespace pelorin {
@@ -41,15 +43,31 @@ QString WidgetPrompts::open_file_name(QWidget *parent, const QString &title, con
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
 }
 
-QString WidgetPrompts::save_file_name(QWidget *parent, const QString &title, const QString &filter,
-                                      const QString &default_suffix)
+QString filter_suffix(const QString &name_filter)
 {
-    QFileDialog dialog(parent, title, QString(), filter);
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    return pattern.match(name_filter).captured(1);
+}
+
+QString WidgetPrompts::save_file_name(QWidget *parent, const QString &title, const QString &filter,
+                                      const QString &default_suffix, const QString &proposed_name)
+{
+    QFileDialog dialog(parent, title, m_last_folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(default_suffix);
+    // A name without a suffix takes the suffix of the filter the user chose.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &default_suffix](const QString &chosen) {
+                         const QString suffix = filter_suffix(chosen);
+                         dialog.setDefaultSuffix(suffix.isEmpty() ? default_suffix : suffix);
+                     });
+    if (!proposed_name.isEmpty())
+        dialog.selectFile(proposed_name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().constFirst();
+    const QString path = dialog.selectedFiles().constFirst();
+    m_last_folder = QFileInfo(path).absolutePath();
+    return path;
 }
 
 bool WidgetPrompts::exec_print_dialog(QPrintDialog &dialog)

@@ -25,18 +25,23 @@ public:
     // A modal message box with one "OK" button, centred on the screen.
     virtual void message(QWidget *parent, const QString &caption, const QString &text,
                          Icon icon) = 0;
-    // File dialogs: the chosen path, or an empty string on Cancel.
+    // File dialogs: the chosen path, or an empty string on Cancel. A save
+    // dialog proposes `proposed_name` (a file name without folder) and adds
+    // the suffix of the chosen filter, else `default_suffix`, to a name
+    // without one.
     virtual QString open_file_name(QWidget *parent, const QString &title,
                                    const QString &filter) = 0;
     virtual QString save_file_name(QWidget *parent, const QString &title, const QString &filter,
-                                   const QString &default_suffix) = 0;
+                                   const QString &default_suffix,
+                                   const QString &proposed_name = QString()) = 0;
     // Runs a prepared print dialog modally; true on OK (the dialog's printer
     // then holds the choice).
     virtual bool exec_print_dialog(QPrintDialog &dialog) = 0;
 };
 
 // The shipped implementation: QMessageBox, QApplication::beep(), QFileDialog
-// and QPrintDialog.
+// and QPrintDialog. A save dialog opens in the folder of the last file saved
+// through it in this run.
 class WidgetPrompts : public Prompts
 {
 public:
@@ -44,8 +49,16 @@ public:
     void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) override;
     QString open_file_name(QWidget *parent, const QString &title, const QString &filter) override;
     QString save_file_name(QWidget *parent, const QString &title, const QString &filter,
-                           const QString &default_suffix) override;
+                           const QString &default_suffix,
+                           const QString &proposed_name = QString()) override;
     bool exec_print_dialog(QPrintDialog &dialog) override;
+
+private:
+    QString m_last_folder;
 };
+
+// The suffix of the first pattern of a name filter: "svg" for
+// "SVG pictures (*.svg)"; empty when it has none.
+QString filter_suffix(const QString &name_filter);
 
 } // namespace pelorin

@@ -14,6 +14,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -71,6 +72,9 @@ class TestCharacteristic : public QObject
 private slots:
     void largest_error_against_closed_forms_data();
     void largest_error_against_closed_forms();
+    void largest_error_texts_data();
+    void largest_error_texts();
+    void largest_error_on_a_table_point();
     void error_falls_with_more_points();
     void level_table_rows();
     void look_up_round_trip_data();
@@ -133,6 +137,82 @@ void TestCharacteristic::largest_error_against_closed_forms()
     QVERIFY(c.model.size() >= 100 * (c.table.size() - 1));
 }
 
+void TestCharacteristic::largest_error_texts_data()
+{
+    QTest::addColumn<RunInput>("input");
+    QTest::addColumn<QString>("text");
+    const auto tank = [](Shape shape, QString d, QString l, QString angle, QString points) {
+        RunInput input;
+        input.shape = shape;
+        input.diameter = d;
+        input.length_cyl = l;
+        input.angle = angle;
+        input.points = points;
+        return input;
+    };
+    // Two peaks 0.0004 % of span apart: the larger one, with its sign and level.
+    RunInput peaks = tank(Shape::CylindricalHemispherical, "5.87", "46.5", "51.33", "24");
+    peaks.min_signal = QStringLiteral("1.348");
+    peaks.max_signal = QStringLiteral("35.296");
+    peaks.volume_unit = 2;
+    QTest::newRow("larger of two close peaks")
+        << peaks
+        << "Largest error = -0.200 % of span (-630.042 US gal) at level 0.062 (3.456 meters)";
+    RunInput straight = tank(Shape::Conical, "2", "4", {}, "3");
+    straight.length_con = QStringLiteral("0");
+    QTest::newRow("straight tank")
+        << straight << "Largest error = 0.000 % of span: the table is exact at every level";
+}
+
+void TestCharacteristic::largest_error_texts()
+{
+    QFETCH(RunInput, input);
+    QFETCH(QString, text);
+    const Characteristic c = characteristic(run_model(input));
+    QVERIFY2(c.failure.isEmpty(), qPrintable(c.failure));
+    const QString shown = largest_error_text(c, size_unit_names().value(input.size_unit),
+                                             volume_unit_names().value(input.volume_unit));
+    QVERIFY2(shown.startsWith(text), qPrintable(shown));
+}
+
+// A table of 200 points, whose Outputs' rounding makes errors as large as the
+// tank's curvature: the largest error is found as a scan a thousand times
+// finer finds it.
+void TestCharacteristic::largest_error_on_a_table_point()
+{
+    RunInput input;
+    input.shape = Shape::CylindricalHemispherical;
+    input.diameter = QStringLiteral("1.55");
+    input.length_cyl = QStringLiteral("5.53");
+    input.angle = QStringLiteral("79.7");
+    input.points = QStringLiteral("20");
+    const RunModel model = run_model(input);
+    TCalcState tank = model.tank;
+    // Points every 0.005, none of them one of the curve's levels (1 / 2700).
+    std::vector<CurvePoint> table{{0, 0}};
+    for (int k = 0; k < 200; ++k) {
+        const float x = f32(0.001L + 0.005L * k);
+        table.push_back({as_shown(x), as_shown(evaluate_input(model, tank, x).output)});
+    }
+    table.push_back({1, 1});
+
+    const int samples = 2700000;
+    double largest = 0;
+    std::size_t segment = 1;
+    for (int i = 0; i <= samples; ++i) {
+        const float x = float(double(i) / samples);
+        while (segment + 1 < table.size() && x > table[segment].x)
+            ++segment;
+        const CurvePoint &a = table[segment - 1], &b = table[segment];
+        const double line = a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
+        const double error = std::fabs(line - evaluate_input(model, tank, x).output) * 100;
+        largest = std::max(largest, error);
+    }
+    const double found = largest_error(model, table);
+    QVERIFY2(std::fabs(found - largest) < 2e-5,
+             qPrintable(QStringLiteral("%1 against %2").arg(found).arg(largest)));
+}
+
 void TestCharacteristic::error_falls_with_more_points()
 {
     const RunModel sphere = model_of(RunInput());
@@ -180,11 +260,35 @@ void TestCharacteristic::level_table_rows()
     QCOMPARE(level_table_csv({rows.back()}, "feet", "US gal"),
              QString("Height (feet);Volume (US gal);Input (norm);Output (norm)\r\n"
                      "9,500;519,803;1,000;1,000\r\n"));
-    QVERIFY(points_needed_text(characteristic(sphere)).contains(", 0,5 % = "));
+    QVERIFY(points_needed_text(characteristic(sphere)).contains("; 0,5 % = "));
     set_decimal_separator(QLatin1Char('.'));
-    QVERIFY_THROWS_EXCEPTION(Error, level_table(sphere, 0));
-    QVERIFY_THROWS_EXCEPTION(Error, level_table(sphere, 8.5L / max_level_rows));
-    QCOMPARE(level_table(sphere, 8.5L / (max_level_rows - 1)).size(), std::size_t(max_level_rows));
+
+    // Refused steps, named as typed.
+    const auto refusal = [&sphere](extended step, const QString &typed) {
+        try {
+            level_table(sphere, step, typed);
+        } catch (const Error &error) {
+            return error.message();
+        }
+        return QString();
+    };
+    QVERIFY(refusal(0, "0").contains("positive number"));
+    QVERIFY(refusal(0.0002L, "0.0002").startsWith("A step of 0.0002 is finer than"));
+    QVERIFY(refusal(0.0002L, "0.0002").endsWith("at least 0.001"));
+    QCOMPARE(level_table(sphere, 0.001L, "0.001").size(), std::size_t(8501));
+    // Only a tall tank reaches the row limit at steps of 0.001 and more.
+    input.diameter = QStringLiteral("249");
+    input.min_signal = QStringLiteral("min");
+    input.max_signal = QStringLiteral("max");
+    const RunModel tall = run_model(input);
+    QVERIFY_THROWS_EXCEPTION(Error, level_table(tall, 0.002L, "0.002"));
+    try {
+        level_table(tall, 0.002L, " 2e-3 ");
+        QFAIL("not refused");
+    } catch (const Error &error) {
+        QCOMPARE(error.message(), QStringLiteral("A step of 2e-3 gives more than 100000 rows"));
+    }
+    QCOMPARE(level_table(tall, 0.0025L).size(), std::size_t(99601)); // 0 to 249 m, then h2
 }
 
 void TestCharacteristic::look_up_round_trip_data()
@@ -219,7 +323,7 @@ void TestCharacteristic::look_up_round_trip()
         const extended height =
             model.tank.min_signal +
             fraction * (static_cast<extended>(model.tank.max_signal) - model.tank.min_signal);
-        const LevelValues forward = values_at_height(model, height);
+        const LevelValues forward = *values_at_height(model, height);
         const std::optional<LevelValues> back = values_at_volume(model, forward.volume);
         QVERIFY(back);
         const bool steep = fraction > 0 && fraction < 1;
@@ -230,9 +334,16 @@ void TestCharacteristic::look_up_round_trip()
                                 .arg(back->height)));
         QCOMPARE(back->volume, forward.volume);
     }
-    QVERIFY(!values_at_volume(model, model.tank.zero_volume - 0.01L));
-    QVERIFY(!values_at_volume(model, model.tank.top_volume * 1.001L));
-    QVERIFY_THROWS_EXCEPTION(Error, values_at_height(model, model.height * 1.01L));
+    // Outside the range as shown: nothing. The ends as shown: the ends.
+    const auto shown_end = [](float value) { return parse_number(value_text(value)); };
+    QVERIFY(!values_at_volume(model, shown_end(model.tank.zero_volume) - 0.001L));
+    QVERIFY(!values_at_volume(model, shown_end(model.tank.top_volume) + 0.001L));
+    QVERIFY(!values_at_height(model, shown_end(model.tank.min_signal) - 0.001L));
+    QVERIFY(!values_at_height(model, shown_end(model.tank.max_signal) + 0.001L));
+    QVERIFY(values_at_volume(model, shown_end(model.tank.top_volume)));
+    QVERIFY(values_at_volume(model, shown_end(model.tank.zero_volume)));
+    QCOMPARE(values_at_height(model, shown_end(model.tank.max_signal))->output, 1.0f);
+    QCOMPARE(values_at_height(model, shown_end(model.tank.min_signal))->output, 0.0f);
 }
 
 void TestCharacteristic::model_failure_is_reported()

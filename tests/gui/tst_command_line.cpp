@@ -186,7 +186,7 @@ void TestCommandLine::exit_statuses_data()
     QTest::newRow("error: two lines after Zero and Span")
         << QStringList{"--error"} << 0
         << " Span = 523.599\nLargest error = -0.268 % of span (-1.402 m3) at level 0.970 "
-           "(9.695 meters)\nPoints needed for 1 % = 8, 0.5 % = 11, 0.1 % = more than 25"
+           "(9.695 meters)\nPoints needed for 1 % = 8; 0.5 % = 11; 0.1 % = more than 25"
         << "";
     QTest::newRow("level table on standard output, the rest on standard error")
         << QStringList{"--level-table", "4", "--error"} << 0
@@ -196,9 +196,10 @@ void TestCommandLine::exit_statuses_data()
         << " Span = 523.599\nLargest error = ";
     QTest::newRow("level table step no number") << QStringList{"--level-table", "x"} << 2 << ""
                                                 << "'x' is not a valid floating point value.\n";
-    QTest::newRow("level table of too many rows")
+    QTest::newRow("level table step finer than the heights")
         << QStringList{"--level-table", "0.00001"} << 2 << ""
-        << "gives more than 100000 rows";
+        << "A step of 0.00001 is finer than the table shows its heights: the step must be at "
+           "least 0.001.\n";
     QTest::newRow("two texts for standard output")
         << QStringList{"--level-table", "1", "--csv", "-"} << 64 << ""
         << "Usage:";

@@ -15,11 +15,13 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolTip>
 #include <QtTest>
 
@@ -84,6 +86,7 @@ private slots:
     void many_rows_scroll_vertically();
     void shape_change_empties_the_grid_but_keeps_the_titles();
     void copy_table_puts_the_grid_on_the_clipboard();
+    void table_commands_from_the_keyboard();
     void table_commands_disabled_while_the_table_is_empty();
     void placement_choice_places_the_shown_table_again();
     void save_table_as_csv_data();
@@ -420,10 +423,10 @@ void TestOutputPage::copy_table_puts_the_grid_on_the_clipboard()
     QTableView *grid = grid_of(program);
     QCOMPARE(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
     QCOMPARE(grid->actions().size(), 4);
-    QCOMPARE(grid->actions().at(0)->text(), QStringLiteral("Copy table"));
-    QCOMPARE(grid->actions().at(1)->text(), QStringLiteral("Save table as CSV\u2026"));
+    QCOMPARE(grid->actions().at(0)->text(), QStringLiteral("&Copy table"));
+    QCOMPARE(grid->actions().at(1)->text(), QStringLiteral("&Save table as CSV\u2026"));
     QCOMPARE(grid->actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
-    QCOMPARE(grid->actions().at(3)->text(), QStringLiteral("Optimised point placement"));
+    QCOMPARE(grid->actions().at(3)->text(), QStringLiteral("&Optimised point placement"));
 
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
                       grid->visualRect(program.grid_model()->index(2, 1)).center());
@@ -439,6 +442,42 @@ void TestOutputPage::copy_table_puts_the_grid_on_the_clipboard()
     QCOMPARE(tsv, pelorin::table_tsv(program.form->data_source()));
     QCOMPARE(QString::fromUtf8(copied->data(QStringLiteral("text/csv"))),
              pelorin::table_csv(program.form->data_source()));
+}
+
+// The grid's commands from the keyboard: the shortcuts wherever the focus is
+// on the Output page, the menu with Shift+F10 and the menu key.
+void TestOutputPage::table_commands_from_the_keyboard()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    Program program;
+    QVERIFY(QTest::qWaitForWindowActive(program.form.get()));
+    press_calculate(program);
+    QWidget *report = program.widget("BtnReport");
+    report->setFocus();
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(report, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), pelorin::table_tsv(program.form->data_source()));
+    program.prompts.save_answer = folder.filePath("table.csv");
+    QTest::keyClick(report, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(QFile::exists(program.prompts.save_answer));
+
+    QTableView *grid = grid_of(program);
+    for (const auto &[key, modifiers] :
+         {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
+        grid->setFocus();
+        QStringList shown;
+        QTimer::singleShot(0, [&shown] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                for (const QAction *action : menu->actions())
+                    shown << action->text();
+                menu->close();
+            }
+        });
+        QTest::keyClick(grid, key, modifiers);
+        QCOMPARE(shown, (QStringList{"&Copy table", "&Save table as CSV\u2026",
+                                     "S&how characteristic", "&Optimised point placement"}));
+    }
 }
 
 // Toggling "Optimised point placement" writes the table on show again, as
@@ -515,6 +554,7 @@ void TestOutputPage::save_table_as_csv()
     QCOMPARE(program.prompts.titles, QStringList{"Save table as CSV"});
     QCOMPARE(program.prompts.filters, QStringList{"CSV files (*.csv)"});
     QCOMPARE(program.prompts.suffixes, QStringList{"csv"});
+    QCOMPARE(program.prompts.proposed_names, QStringList{"spherical-table.csv"});
     QFile file(path);
     QCOMPARE(file.exists(), written);
     if (written) {
@@ -528,6 +568,7 @@ void TestOutputPage::save_table_as_csv()
         QCOMPARE(program.prompts.messages.size(), 1);
         const auto &box = program.prompts.messages.constFirst();
         QCOMPARE(box.icon, pelorin::Prompts::Icon::Error);
+        QCOMPARE(box.parent, program.form.get());
         const QString named = QStringLiteral("The table could not be saved to '%1': ")
                                   .arg(QDir::toNativeSeparators(path));
         QVERIFY2(box.text.startsWith(named) && box.text.size() > named.size() + 1,

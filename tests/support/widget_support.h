@@ -36,7 +36,8 @@ public:
     void beep() override {}
     void message(QWidget *, const QString &, const QString &, Icon) override {}
     QString open_file_name(QWidget *, const QString &, const QString &) override { return {}; }
-    QString save_file_name(QWidget *, const QString &, const QString &, const QString &) override
+    QString save_file_name(QWidget *, const QString &, const QString &, const QString &,
+                           const QString &) override
     {
         return {};
     }
