@@ -237,7 +237,7 @@ struct Options
                                           "to standard error)."),
                            QStringLiteral("file")};
     QCommandLineOption error{QStringLiteral("error"),
-                             QStringLiteral("Print the largest linearisation error of the table "
+                             QStringLiteral("Print the largest linearization error of the table "
                                             "and the points needed for 1, 0.5, 0.1 and 0.05 % "
                                             "of span.")};
     QCommandLineOption placement{

@@ -168,7 +168,7 @@ void TestCharacteristic::largest_error_texts()
 {
     QFETCH(RunInput, input);
     QFETCH(QString, text);
-    const Characteristic c = characteristic(run_model(input));
+    const Characteristic c = characteristic(model_of(input));
     QVERIFY2(c.failure.isEmpty(), qPrintable(c.failure));
     const QString shown = largest_error_text(c, size_unit_names().value(input.size_unit),
                                              volume_unit_names().value(input.volume_unit));
@@ -186,7 +186,7 @@ void TestCharacteristic::largest_error_on_a_table_point()
     input.length_cyl = QStringLiteral("5.53");
     input.angle = QStringLiteral("79.7");
     input.points = QStringLiteral("20");
-    const RunModel model = run_model(input);
+    const RunModel model = model_of(input);
     TCalcState tank = model.tank;
     // Points every 0.005, none of them one of the curve's levels (1 / 2700).
     std::vector<CurvePoint> table{{0, 0}};
@@ -280,7 +280,7 @@ void TestCharacteristic::level_table_rows()
     input.diameter = QStringLiteral("249");
     input.min_signal = QStringLiteral("min");
     input.max_signal = QStringLiteral("max");
-    const RunModel tall = run_model(input);
+    const RunModel tall = model_of(input);
     QVERIFY_THROWS_EXCEPTION(Error, level_table(tall, 0.002L, "0.002"));
     try {
         level_table(tall, 0.002L, " 2e-3 ");
