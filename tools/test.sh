@@ -48,13 +48,23 @@ fi
 
 source tools/packages.sh
 bash tools/deps.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+# The machine is left as it was found: the test queue and a print service the
+# run started go again at the end.
+cups_was_running=false
 queue_was_there=false
-if lpstat -r 2>/dev/null | grep -q "is running" && lpstat -p PELORIN_PDF >/dev/null 2>&1; then
-    queue_was_there=true
+if lpstat -r 2>/dev/null | grep -q "is running"; then
+    cups_was_running=true
+    lpstat -p PELORIN_PDF >/dev/null 2>&1 && queue_was_there=true
 fi
-if [ "$queue_was_there" = false ]; then
-    trap 'bash tools/cups_setup.sh --remove >/dev/null 2>&1 || true' EXIT
-fi
+restore_printing() {
+    if [ "$queue_was_there" = false ]; then
+        bash tools/cups_setup.sh --remove >/dev/null 2>&1 || true
+    fi
+    if [ "$cups_was_running" = false ]; then
+        pkill -x cupsd 2>/dev/null || true
+    fi
+}
+trap restore_printing EXIT
 bash tools/cups_setup.sh
 
 jobs="$(nproc)"
