@@ -213,9 +213,6 @@ void TestCommandLine::exit_statuses_data()
                                              << "Usage:";
     QTest::newRow("report to standard output") << QStringList{"--pdf", "-"} << 0 << "%PDF-"
                                                << " Span = 523.599\n";
-    QTest::newRow("table and report both to standard output")
-        << QStringList{"--csv", "-", "--pdf", "-"} << 64 << ""
-        << "Usage:";
     QTest::newRow("table and report to one file")
         << QStringList{"--csv", "/nonexistent/same", "--pdf", "/nonexistent/same"} << 64 << ""
         << "--csv and --pdf name the same file";
@@ -258,7 +255,6 @@ void TestCommandLine::standard_output_failures_data()
     QTest::addColumn<QStringList>("arguments");
 
     QTest::newRow("table to a closed pipe") << "pipe" << QStringList{"--csv", "-"};
-    QTest::newRow("help to a closed pipe") << "pipe" << QStringList{"--help"};
     QTest::newRow("level table to a full device") << "full" << QStringList{"--level-table", "0.01"};
     QTest::newRow("Zero and Span to a full device") << "full" << QStringList{"--error"};
 }

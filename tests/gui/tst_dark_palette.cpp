@@ -56,15 +56,10 @@ const Text texts[] = {
     {"Input field on silver", false, "Ed_diameter", QPalette::Text, QPalette::Base},
     {"shape choice on its face", false, "GroupTankShape", QPalette::WindowText, QPalette::Window},
     {"Input shape title", false, "TextTankImage", QPalette::WindowText, QPalette::Window},
-    {"Output shape title", false, "TextTankShape", QPalette::WindowText, QPalette::Window},
     {"Zero", false, "TextZero", QPalette::WindowText, QPalette::Window},
-    {"Span", false, "TextSpan", QPalette::WindowText, QPalette::Window},
-    {"formula", false, "TextFormula", QPalette::WindowText, QPalette::Window},
-    {"Info heading", false, "StaticText2", QPalette::WindowText, QPalette::Window},
     {"Help heading", false, "StaticText4", QPalette::WindowText, QPalette::Window},
     {"Help end heading", false, "StaticText5", QPalette::WindowText, QPalette::Window},
     {"largest error", true, "LargestError", QPalette::WindowText, QPalette::Window},
-    {"points needed", true, "PointsNeeded", QPalette::WindowText, QPalette::Window},
 };
 
 double contrast_of(const QWidget *widget, const Text &text)
