@@ -117,7 +117,7 @@ void TestPlacement::optimised_beats_even()
     // even table's, and both placements' figures stand side by side.
     const Characteristic optimised = characteristic(*run);
     const Characteristic even = characteristic(*even_run);
-    const Placement placement = optimal_placement(*run, points);
+    const OptimalPlacement placement = optimal_placement(*run, points);
     QCOMPARE(optimised.straight, straight);
     QVERIFY2(close(std::fabs(optimised.largest_percent), placement.largest),
              qPrintable(QStringLiteral("%1 found, %2 measured")
@@ -149,7 +149,7 @@ void TestPlacement::coarse_grid_equals_brute_force()
     const int steps = 20;
     const RunModel model = model_of(input);
     std::vector<CurvePoint> nodes;
-    Placement placement;
+    OptimalPlacement placement;
     {
         TCalcState tank = model.tank;
         const auto output = [&model, &tank](float x) {
@@ -190,7 +190,7 @@ void TestPlacement::symmetric_tank_odd_point_buys_nothing()
     QFETCH(RunInput, input);
     // The odd point buys nothing at the optimum: the two agree to the model's
     // rounding, which is not quite symmetric.
-    const Placement placement = optimal_placement(model_of(input), 1);
+    const OptimalPlacement placement = optimal_placement(model_of(input), 1);
     for (std::size_t m = 1; 2 * m + 1 <= most_points; ++m) {
         const double even_count = placement.largest_for[2 * m];
         const double odd_count = placement.largest_for[2 * m + 1];
