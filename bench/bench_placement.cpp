@@ -60,7 +60,7 @@ void optimal_placement_25(benchmark::State &state)
         benchmark::DoNotOptimize(optimal_placement(model, most_points).largest);
 
     for (const int points : {11, 25}) {
-        const Placement placement = optimal_placement(model, points);
+        const OptimalPlacement placement = optimal_placement(model, points);
         const std::string n = std::to_string(points);
         state.counters["even" + n] = even_error(model, points);
         state.counters["best" + n] = placement.largest;

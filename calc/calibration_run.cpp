@@ -196,8 +196,9 @@ std::optional<RunModel> calibration_run(RunView &view, TCalcState &s, Table &tab
     model.inputs = table_inputs(n);
     if (placement == PointPlacement::Optimised) {
         // The end rows stay where the even table has them.
-        const std::vector<float> inner = optimal_placement(model, n).inputs;
-        std::copy(inner.begin(), inner.end(), model.inputs.begin() + 1);
+        model.placement = std::make_shared<const OptimalPlacement>(optimal_placement(model, n));
+        std::copy(model.placement->inputs.begin(), model.placement->inputs.end(),
+                  model.inputs.begin() + 1);
         model.optimised = true;
     }
     const std::vector<float> &inputs = model.inputs;

@@ -15,12 +15,14 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace pelorin {
 
 class Table;
+struct OptimalPlacement;
 
 enum class InputField { Points, Diameter, LengthCyl, Angle, LengthCon, MinSignal, MaxSignal };
 
@@ -59,6 +61,9 @@ struct RunModel
     // The table's n + 2 Inputs as the run placed them.
     std::vector<float> inputs;
     bool optimised = false; // placed by optimal_placement, not evenly
+    // The placement the run found, when it placed its points optimally: its
+    // figures serve the characteristic too.
+    std::shared_ptr<const OptimalPlacement> placement;
 };
 
 // Where the run puts the table's inner points: evenly (i / (n + 1)), or where

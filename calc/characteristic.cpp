@@ -238,7 +238,10 @@ Characteristic characteristic(const RunModel &model)
         c.even.largest = largest_for[std::size_t(model.points)];
 
         input = 0;
-        const Placement best = optimal_placement(model, model.points);
+        // The run's own placement when it has one for these points.
+        const OptimalPlacement best = optimised && model.placement
+                                          ? *model.placement
+                                          : optimal_placement(model, model.points);
         c.straight = best.straight;
         c.optimised.largest = best.largest;
         c.optimised.points_needed = best.points_needed;

@@ -181,7 +181,7 @@ double sampled_error(const std::vector<CurvePoint> &table, const std::vector<Cur
     return largest;
 }
 
-void count_points_needed(Placement &placement)
+void count_points_needed(OptimalPlacement &placement)
 {
     for (std::size_t i = 0; i < error_limits.size(); ++i) {
         for (int points = 1; points <= most_points; ++points) {
@@ -194,9 +194,9 @@ void count_points_needed(Placement &placement)
 }
 
 // A straight curve: the even tables, measured on the samples.
-Placement even_placement(const VolumeCurve &output, const Samples &s, int points)
+OptimalPlacement even_placement(const VolumeCurve &output, const Samples &s, int points)
 {
-    Placement placement;
+    OptimalPlacement placement;
     placement.straight = true;
     for (int n = 0; n <= most_points; ++n) {
         const std::vector<float> inputs = table_inputs(n);
@@ -216,7 +216,7 @@ Placement even_placement(const VolumeCurve &output, const Samples &s, int points
 
 } // namespace
 
-Placement optimal_placement(const VolumeCurve &output, int points, int grid_steps)
+OptimalPlacement optimal_placement(const VolumeCurve &output, int points, int grid_steps)
 {
     if (points < 1 || points > most_points || grid_steps < 2 || placement_grid % grid_steps != 0 ||
         points >= grid_steps)
@@ -244,7 +244,7 @@ Placement optimal_placement(const VolumeCurve &output, int points, int grid_step
     for (std::size_t a = 1; a < last; ++a)
         w.sweep_from(a, relax(a));
 
-    Placement placement;
+    OptimalPlacement placement;
     for (std::size_t n = 0; n <= most_points; ++n)
         placement.largest_for[n] = best[last][n + 1];
     count_points_needed(placement);
@@ -283,7 +283,7 @@ Placement optimal_placement(const VolumeCurve &output, int points, int grid_step
     return placement;
 }
 
-Placement optimal_placement(const RunModel &model, int points)
+OptimalPlacement optimal_placement(const RunModel &model, int points)
 {
     TCalcState tank = model.tank;
     return optimal_placement(

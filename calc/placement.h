@@ -32,7 +32,7 @@ using VolumeCurve = std::function<float(float input)>;
 // The steps of the three-decimal grid between Input 0 and Input 1.
 constexpr int placement_grid = 1000;
 
-struct Placement
+struct OptimalPlacement
 {
     // The n inner Inputs, rising; the first and last rows stay at Input 0 and 1.
     std::vector<float> inputs;
@@ -56,9 +56,10 @@ struct Placement
 // `grid_steps`, a divisor of 1000, coarsens the grid (the Inputs k /
 // grid_steps). Throws std::invalid_argument for points or a grid out of
 // range; the curve's errors leave as they come.
-Placement optimal_placement(const VolumeCurve &output, int points, int grid_steps = placement_grid);
+OptimalPlacement optimal_placement(const VolumeCurve &output, int points,
+                                   int grid_steps = placement_grid);
 
 // The same for a finished run's tank, each Output by the run's own rules.
-Placement optimal_placement(const RunModel &model, int points);
+OptimalPlacement optimal_placement(const RunModel &model, int points);
 
 } // namespace pelorin
